@@ -39,6 +39,8 @@ public:
     // same size and modification time; reread (and the file reopened) once another program changed it.
     // Throws EngineError when the table does not exist or the file cannot be read.
     std::shared_ptr<const TableSnapshot> snapshot(std::string_view table);
+    // Whether the file (as it is now) has the table, letter case ignored.
+    bool hasTable(std::string_view table);
 
     // The open file (as of the last snapshot taken).
     const jet::Database& database() const { return *database_; }

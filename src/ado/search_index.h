@@ -1,0 +1,40 @@
+#pragma once
+// What the instant search keeps for one text column: its lower-cased text and, for every character
+// that occurs in it, the rows holding that character. A search takes the rows of the needle's rarest
+// characters as candidates and confirms each by a substring search in the row's lower-cased text.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "ado/lowered_text.h"
+#include "ado/posting_list.h"
+#include "ado/text_column.h"
+
+namespace ado {
+
+class SearchIndex {
+public:
+    // Builds the index over original (which must outlive it), using every core.
+    explicit SearchIndex(const TextColumn& original);
+
+    // The rows, ascending, whose cell is not Null and whose lower-cased text contains loweredNeedle (not
+    // empty). When within is given (ascending), only rows among them can match: the caller knows that
+    // no other row does.
+    std::vector<std::uint32_t> find(std::string_view loweredNeedle, const std::vector<std::uint32_t>* within = nullptr) const;
+
+    const LoweredText& lowered() const { return lowered_; }
+    std::size_t characterCount() const { return lists_.size(); }
+    std::size_t memoryUsed() const;
+
+private:
+    void build();
+
+    const TextColumn* original_;
+    LoweredText lowered_;
+    std::vector<std::int32_t> listOf_;  // code point -> index into lists_, or -1
+    std::vector<PostingList> lists_;
+    bool malformed_ = false;  // some cell is not valid UTF-8: a one-character hit must be confirmed too
+};
+
+}  // namespace ado
