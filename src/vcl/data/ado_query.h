@@ -52,8 +52,6 @@ public:
     bool Connected() const noexcept;
     const ado::Connection* Connection() const noexcept;
 
-    void Loaded() override;
-
 protected:
     void InternalOpen() override;
     void InternalClose() override;

@@ -45,7 +45,7 @@ protected:
 
 private:
     friend class TDataSource;
-    void dataEvent(TDataEvent event, long long info);
+    void dataEvent(TDataEvent event, int distance, TField* field);
     void updateState();
 
     TDataSource* dataSource_ = nullptr;

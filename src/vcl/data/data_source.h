@@ -10,6 +10,7 @@ namespace vcl {
 
 class TDataLink;
 class TDataSet;
+class TField;
 
 class TDataSource : public TComponent {
 public:
@@ -36,7 +37,7 @@ protected:
 private:
     friend class TDataSet;
     friend class TDataLink;
-    void dataEvent(TDataEvent event, long long info);  // from the dataset
+    void dataEvent(TDataEvent event, int distance, TField* field);  // from the dataset
     void addLink(TDataLink* link);
     void removeLink(TDataLink* link) noexcept;
     void updateState();

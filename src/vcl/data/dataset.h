@@ -101,7 +101,7 @@ protected:
     TField& addField(std::string fieldName, TFieldType dataType, int size);
     void clearFields() noexcept;
     void checkActive() const;
-    void DataEvent(TDataEvent event, long long info = 0);
+    void DataEvent(TDataEvent event, int distance = 0, TField* field = nullptr);
 
 private:
     friend class TField;

@@ -12,10 +12,10 @@ inline bool isEditing(TDataSetState state) noexcept
 
 // What a dataset tells its data sources, which pass it on to their links.
 enum class TDataEvent {
-    deFieldChange,      // a field of the current row was set (info: the field)
+    deFieldChange,      // a field of the current row was set (with the field)
     deRecordChange,     // the current row's data changed as a whole (an edit began)
     deDataSetChange,    // rows changed: opened, posted, cancelled, deleted, a new row started
-    deDataSetScroll,    // the current row moved (info: the distance)
+    deDataSetScroll,    // the current row moved (with the distance)
     deLayoutChange,     // the fields changed
     deUpdateRecord,     // views write their pending text into the fields now
     deUpdateState,      // the state changed
