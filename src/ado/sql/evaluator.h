@@ -30,7 +30,6 @@ public:
 
 private:
     std::unique_ptr<detail::Node> root_;
-    const Table* table_;
 };
 
 // The rows, ascending, of table for which where is true (every row when where is null).

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include <unicode/uchar.h>
-#include <unicode/ustring.h>
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
@@ -15,33 +14,24 @@ bool isAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// Maps through ICU's full case mapping; thread-local scratch keeps repeated calls from allocating.
-template <typename Convert>
-void mapCase(std::string_view text, std::string& out, Convert convert) {
-    thread_local std::u16string source;
-    thread_local std::u16string mapped;
-    source.resize(text.size());
-    int32_t sourceLength = 0;
-    UErrorCode status = U_ZERO_ERROR;
-    u_strFromUTF8Lenient(source.data(), static_cast<int32_t>(source.size()), &sourceLength, text.data(),
-                         static_cast<int32_t>(text.size()), &status);
-    if (U_FAILURE(status)) {
-        out.assign(text);
-        return;
+// Maps each code point on its own: the same character always maps the same way, whatever stands
+// beside it, so that a text and its capitals lower-case alike.
+template <typename Map>
+void mapCodePoints(std::string_view text, std::string& out, Map map) {
+    out.clear();
+    out.reserve(text.size() + 4);
+    std::size_t offset = 0;
+    while (offset < text.size()) {
+        UChar32 c;
+        U8_NEXT(text.data(), offset, text.size(), c);
+        c = c < 0 ? 0xFFFD : map(c);
+        char buffer[4];
+        std::size_t length = 0;
+        UBool error = false;
+        U8_APPEND(buffer, length, 4, c, error);
+        (void)error;  // c is a valid code point
+        out.append(buffer, length);
     }
-    mapped.resize(static_cast<std::size_t>(sourceLength) * 3 + 4);
-    status = U_ZERO_ERROR;
-    const int32_t mappedLength = convert(mapped.data(), static_cast<int32_t>(mapped.size()), source.data(),
-                                         sourceLength, &status);
-    if (U_FAILURE(status)) {
-        out.assign(text);
-        return;
-    }
-    out.resize(static_cast<std::size_t>(mappedLength) * 3 + 4);
-    int32_t outLength = 0;
-    status = U_ZERO_ERROR;
-    u_strToUTF8(out.data(), static_cast<int32_t>(out.size()), &outLength, mapped.data(), mappedLength, &status);
-    out.resize(U_SUCCESS(status) ? static_cast<std::size_t>(outLength) : 0);
 }
 
 UChar32 fold(UChar32 c) { return u_foldCase(c, U_FOLD_CASE_DEFAULT); }
@@ -100,9 +90,7 @@ void lowerCase(std::string_view text, std::string& out) {
                        [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
         return;
     }
-    mapCase(text, out, [](UChar* d, int32_t dn, const UChar* s, int32_t sn, UErrorCode* e) {
-        return u_strToLower(d, dn, s, sn, "", e);
-    });
+    mapCodePoints(text, out, [](UChar32 c) { return u_tolower(c); });
 }
 
 void upperCase(std::string_view text, std::string& out) {
@@ -112,15 +100,35 @@ void upperCase(std::string_view text, std::string& out) {
                        [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; });
         return;
     }
-    mapCase(text, out, [](UChar* d, int32_t dn, const UChar* s, int32_t sn, UErrorCode* e) {
-        return u_strToUpper(d, dn, s, sn, "", e);
-    });
+    mapCodePoints(text, out, [](UChar32 c) { return u_toupper(c); });
 }
 
 std::string lowerCase(std::string_view text) {
     std::string out;
     lowerCase(text, out);
     return out;
+}
+
+void foldCase(std::string_view text, std::string& out) {
+    if (isAscii(text)) {
+        lowerCase(text, out);
+        return;
+    }
+    mapCodePoints(text, out, fold);
+}
+
+std::string_view substringUnits(std::string_view text, std::size_t start, std::size_t count) {
+    const std::size_t from = offsetOfPosition(text, start + 1);
+    std::size_t offset = from;
+    std::size_t units = 0;
+    while (offset < text.size()) {
+        const auto b = static_cast<unsigned char>(text[offset]);
+        const std::size_t width = b >= 0xF0 ? 2 : 1;
+        if (units + width > count) break;
+        units += width;
+        offset += b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    }
+    return text.substr(from, std::min(offset, text.size()) - from);
 }
 
 std::size_t utf16Length(std::string_view text) { return unitsBefore(text, text.size()); }
