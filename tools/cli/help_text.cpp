@@ -1,0 +1,36 @@
+#include "cli/help_text.h"
+
+namespace tool {
+
+std::string usageLine(const CommandSpec& spec)
+{
+    return "usage: tessarin-bank " + std::string(spec.name) + " " + std::string(spec.arguments) + "\n";
+}
+
+std::string toolHelp()
+{
+    std::string text =
+        "usage: tessarin-bank COMMAND ARGUMENTS...\n"
+        "       tessarin-bank COMMAND --help\n"
+        "\n"
+        "Makes, fills and reads question banks: Access (.mdb) files with the table tiku.\n"
+        "\n"
+        "Commands:\n";
+    for (const auto& spec : commandSpecs()) {
+        std::string left = "  " + std::string(spec.name) + " " + std::string(spec.arguments);
+        left.resize(std::max<std::size_t>(left.size() + 2, 26), ' ');
+        text += left + std::string(spec.summary) + "\n";
+    }
+    text +=
+        "\n"
+        "Exit codes: 0 success, 1 failure (the message on standard error names the file), 2 usage error.\n"
+        "Only 'new' and 'import' write files; every other command leaves the file as it is.\n";
+    return text;
+}
+
+std::string commandHelp(const CommandSpec& spec)
+{
+    return usageLine(spec) + "\n" + std::string(spec.details);
+}
+
+}  // namespace tool
