@@ -11,7 +11,6 @@
 namespace ado {
 namespace {
 
-constexpr std::size_t kCodePoints = 0x110000;
 constexpr std::uint32_t kNoRow = 0xFFFFFFFFu;
 
 // The rows [first, last) of part `part` out of `parts`, cut at multiples of 64 so that two parts never
@@ -28,27 +27,27 @@ bool contains(std::string_view haystack, std::string_view needle) {
 
 }  // namespace
 
-SearchIndex::SearchIndex(const TextColumn& original) : original_(&original), lowered_(original) { build(); }
+SearchIndex::SearchIndex(const TextColumn& original) : original_(&original), lowered_(original), listOf_(-1) { build(); }
 
 void SearchIndex::build() {
     const std::size_t rows = original_->size();
     const std::size_t parts = partsFor(rows, 8192);
     // Pass 1: how many rows hold each character, per part.
-    std::vector<std::vector<std::uint32_t>> counts(parts);
+    std::vector<CodePointMap<std::uint32_t>> counts(parts, CodePointMap<std::uint32_t>(0));
     std::vector<char> malformed(parts, 0);
     runParts(parts, [&](std::size_t part) {
         auto [first, last] = rowRange(rows, part, parts);
-        std::vector<std::uint32_t>& count = counts[part];
-        count.assign(kCodePoints, 0);
-        std::vector<std::uint32_t> lastRow(kCodePoints, kNoRow);
+        CodePointMap<std::uint32_t>& count = counts[part];
+        CodePointMap<std::uint32_t> lastRow(kNoRow);
         bool bad = false;
         for (std::size_t row = first; row < last; ++row) {
             if (original_->isNull(row)) continue;
             const std::string_view text = lowered_.at(row);
             for (std::size_t at = 0; at < text.size();) {
                 const char32_t cp = nextCodePoint(text, at, bad);
-                if (lastRow[cp] != row) {
-                    lastRow[cp] = static_cast<std::uint32_t>(row);
+                std::uint32_t& seen = lastRow[cp];
+                if (seen != row) {
+                    seen = static_cast<std::uint32_t>(row);
                     ++count[cp];
                 }
             }
@@ -58,23 +57,19 @@ void SearchIndex::build() {
     malformed_ = std::find(malformed.begin(), malformed.end(), 1) != malformed.end();
 
     // The lists, and where each part starts writing in the sorted ones.
-    listOf_.assign(kCodePoints, -1);
+    CodePointMap<std::uint32_t> totals(0);
+    for (const auto& count : counts) count.forEach([&](char32_t cp, std::uint32_t n) { totals[cp] += n; });
     std::vector<std::vector<std::uint32_t>> cursor(parts);
-    for (auto& c : cursor) c.reserve(1024);
-    for (std::size_t cp = 0; cp < kCodePoints; ++cp) {
-        std::uint32_t total = 0;
-        for (std::size_t part = 0; part < parts; ++part) total += counts[part][cp];
-        if (total == 0) continue;
+    totals.forEach([&](char32_t cp, std::uint32_t total) {
         listOf_[cp] = static_cast<std::int32_t>(lists_.size());
         lists_.emplace_back(total, rows);
         std::uint32_t start = 0;
         for (std::size_t part = 0; part < parts; ++part) {
             cursor[part].push_back(start);
-            start += counts[part][cp];
+            start += counts[part].get(cp);
         }
-    }
+    });
     counts.clear();
-    counts.shrink_to_fit();
 
     // Pass 2: fill them.
     runParts(parts, [&](std::size_t part) {
@@ -86,7 +81,7 @@ void SearchIndex::build() {
             if (original_->isNull(row)) continue;
             const std::string_view text = lowered_.at(row);
             for (std::size_t at = 0; at < text.size();) {
-                const auto list = static_cast<std::uint32_t>(listOf_[nextCodePoint(text, at, bad)]);
+                const auto list = static_cast<std::uint32_t>(listOf_.get(nextCodePoint(text, at, bad)));
                 if (lastRow[list] == row) continue;
                 lastRow[list] = static_cast<std::uint32_t>(row);
                 PostingList& postings = lists_[list];
@@ -108,7 +103,7 @@ std::vector<std::uint32_t> SearchIndex::find(std::string_view needle, const std:
     std::size_t characters = 0;
     bool bad = false;
     for (std::size_t at = 0; at < needle.size(); ++characters) {
-        const std::int32_t list = listOf_[nextCodePoint(needle, at, bad)];
+        const std::int32_t list = listOf_.get(nextCodePoint(needle, at, bad));
         if (list < 0) return found;
         if (std::find(lists.begin(), lists.end(), &lists_[list]) == lists.end()) lists.push_back(&lists_[list]);
     }
@@ -151,7 +146,7 @@ std::vector<std::uint32_t> SearchIndex::find(std::string_view needle, const std:
 }
 
 std::size_t SearchIndex::memoryUsed() const {
-    std::size_t bytes = lowered_.memoryUsed() + listOf_.capacity() * sizeof(std::int32_t);
+    std::size_t bytes = lowered_.memoryUsed() + listOf_.memoryUsed();
     for (const auto& list : lists_) bytes += list.memoryUsed() + sizeof(PostingList);
     return bytes;
 }

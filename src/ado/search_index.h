@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ado/code_point_map.h"
 #include "ado/lowered_text.h"
 #include "ado/posting_list.h"
 #include "ado/text_column.h"
@@ -32,7 +33,7 @@ private:
 
     const TextColumn* original_;
     LoweredText lowered_;
-    std::vector<std::int32_t> listOf_;  // code point -> index into lists_, or -1
+    CodePointMap<std::int32_t> listOf_;  // code point -> index into lists_, or -1
     std::vector<PostingList> lists_;
     bool malformed_ = false;  // some cell is not valid UTF-8: a one-character hit must be confirmed too
 };
