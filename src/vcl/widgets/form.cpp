@@ -47,6 +47,7 @@ TForm::TForm(TComponent* owner) : TWinControl(owner)
 TForm::~TForm()
 {
     DestroyComponents();
+    DestroyHandle();
 }
 
 void TForm::SetCaption(std::string caption)
