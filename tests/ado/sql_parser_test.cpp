@@ -139,12 +139,14 @@ TEST(ParseWrites, UpdateDeleteInsert) {
     ASSERT_TRUE(u.where);
     EXPECT_EQ(parametersOf(update).count(), 2u);
 
-    const auto& d = std::get<DeleteStatement>(parseStatement("delete * from tiku where ID = 3"));
+    const Statement remove = parseStatement("delete * from tiku where ID = 3");
+    const auto& d = std::get<DeleteStatement>(remove);
     EXPECT_EQ(d.table.name, "tiku");
     EXPECT_TRUE(d.where);
     EXPECT_FALSE(std::get<DeleteStatement>(parseStatement("DELETE FROM tiku")).where);
 
-    const auto& i = std::get<InsertStatement>(parseStatement("insert into tiku (题目) values ('新的题目')"));
+    const Statement insert = parseStatement("insert into tiku (题目) values ('新的题目')");
+    const auto& i = std::get<InsertStatement>(insert);
     EXPECT_EQ(i.table.name, "tiku");
     ASSERT_EQ(i.columns.size(), 1u);
     EXPECT_EQ(i.columns[0].name, "题目");
