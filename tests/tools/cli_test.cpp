@@ -146,6 +146,21 @@ TEST(Failures, SqlRejectedStatement)
     expectFailureNaming(runTool({"sql", bank.string(), "selec * frm tiku"}), bank.string());
 }
 
+TEST(Failures, FullOutputIsAFailure)
+{
+    testing_support::TempDir dir;
+    auto bank = dir / "bank.mdb";
+    ASSERT_EQ(runTool({"new", bank.string()}).exitCode, 0);
+    tool_test::writeFile(dir / "q.txt", "一\n二\n");
+    ASSERT_EQ(runTool({"import", bank.string(), (dir / "q.txt").string()}).exitCode, 0);
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full on this system";
+    auto result = testing_support::runCommand(testing_support::shellQuote(TESSARIN_BANK_TOOL) + " export " +
+                                              testing_support::shellQuote(bank.string()) + " tiku 2>&1 >/dev/full");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.out.find("cannot write the output"), std::string::npos) << result.out;
+}
+
 TEST(Failures, NewNeverOverwrites)
 {
     testing_support::TempDir dir;

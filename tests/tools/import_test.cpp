@@ -131,6 +131,30 @@ TEST_F(ImportTest, MissingTextFile)
     EXPECT_NE(result.err.find("absent.txt"), std::string::npos) << result.err;
 }
 
+TEST_F(ImportTest, ProgressBarOnlyOnTerminal)
+{
+    std::string content;
+    for (int i = 0; i < 3000; ++i)
+        content += "第 " + std::to_string(i) + " 题：这是一道用来观察进度条的题目。\n";
+    auto quiet = import(content);
+    ASSERT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.err, "") << "no progress bar when standard error is not a terminal";
+
+    if (testing_support::runCommand("command -v script >/dev/null 2>&1").exitCode != 0)
+        GTEST_SKIP() << "script (util-linux) is not installed: no terminal to draw on";
+    auto fresh = dir / "fresh.mdb";
+    ASSERT_EQ(runTool({"new", fresh.string()}).exitCode, 0);
+    std::string command = std::string(TESSARIN_BANK_TOOL) + " import " + testing_support::shellQuote(fresh.string()) + " " +
+                          testing_support::shellQuote(text.string());
+    auto shown = testing_support::runCommand("script -qec " + testing_support::shellQuote(command) + " /dev/null");
+    EXPECT_EQ(shown.exitCode, 0) << shown.out;
+    EXPECT_NE(shown.out.find("] "), std::string::npos) << shown.out.substr(0, 300);
+    EXPECT_NE(shown.out.find("% "), std::string::npos);
+    EXPECT_NE(shown.out.find("writing the index"), std::string::npos);
+    EXPECT_NE(shown.out.find("3000 questions imported"), std::string::npos);
+    EXPECT_EQ(runTool({"count", fresh.string(), "tiku"}).out, "3000\n");
+}
+
 TEST_F(ImportTest, DemoQuestionsImportWhole)
 {
     auto demo = testing_support::sourceDir() / "demo" / "questions.txt";
