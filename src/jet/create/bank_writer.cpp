@@ -106,32 +106,39 @@ void BankWriter::append(std::optional<std::string_view> question) {
     try {
         const std::uint32_t id = rowCount_ + 1;
         // Row: column count, ID, the memo field, end of data, its offset, variable count, null mask.
+        constexpr std::size_t kMemoStart = 6;
+        constexpr std::size_t kReference = format::LongValueReferenceSize;
         Bytes& row = rowBuffer_;
-        row.assign(2 + 4, 0);
+        row.assign(kMemoStart, 0);
         put16(&row[0], 2);
         put32(&row[2], id);
         std::uint8_t nullMask = 0x01;
         if (question) {
-            const Bytes stored = storedText(*question);
+            const Bytes& stored = encoder_.store(*question);
             if (stored.size() > format::LongValueLengthMask) throw Error("题目太长");
-            if (stored.size() <= kMaxInlineValue) {
-                appendBytes(row, inlineLongValue(stored));
+            const auto length = std::uint32_t(stored.size());
+            row.resize(kMemoStart + kReference, 0);
+            if (length <= kMaxInlineValue) {
+                put32(&row[kMemoStart], length | format::LongValueInline);
+                row.insert(row.end(), stored.begin(), stored.end());
             } else {
                 bool singlePage = false;
                 const std::uint32_t pointer = storeLongValue(stored, singlePage);
-                appendBytes(row, longValueReference(std::uint32_t(stored.size()), singlePage, pointer));
+                put32(&row[kMemoStart], length | (singlePage ? format::LongValueSinglePage : 0));
+                put32(&row[kMemoStart + 4], pointer);
             }
             nullMask |= 0x02;
         }
-        append16(row, std::uint32_t(row.size()));  // end of the variable data
-        append16(row, 6);                           // where the memo field starts
-        append16(row, 1);
-        row.push_back(nullMask);
+        const std::size_t end = row.size();
+        row.resize(end + 7);
+        put16(&row[end], std::uint32_t(end));   // end of the variable data
+        put16(&row[end + 2], kMemoStart);        // where the memo field starts
+        put16(&row[end + 4], 1);
+        row[end + 6] = nullMask;
 
         if (!dataPage_.empty() && dataPage_.room() < row.size()) closeDataPage();
-        if (dataPage_.empty()) dataPageNumber_ = file_.allocate();
         const std::uint16_t slot = dataPage_.add(row);
-        rowPointers_.push_back(format::makePointer(dataPageNumber_, slot));
+        rowPointers_.push_back(format::makePointer(std::uint32_t(dataPages_.size()), slot));
         rowCount_ = id;
     } catch (...) {
         failed_ = true;  // the pages already handed out would otherwise stay unwritten
@@ -141,9 +148,10 @@ void BankWriter::append(std::optional<std::string_view> question) {
 
 void BankWriter::closeDataPage() {
     if (dataPage_.empty()) return;
-    if (dataPage_.freeSpace() >= kUsefulFreeSpace) lastDataPageFree_ = dataPageNumber_;
-    file_.put(dataPageNumber_, dataPage_.bytes());
-    dataPages_.push_back(dataPageNumber_);
+    const std::uint32_t number = file_.allocate();
+    if (dataPage_.freeSpace() >= kUsefulFreeSpace) lastDataPageFree_ = number;
+    file_.put(number, dataPage_.bytes());
+    dataPages_.push_back(number);
     dataPage_.reset(kQuestionsDefinition);
 }
 
@@ -162,6 +170,8 @@ void BankWriter::finish() {
     closeDataPage();
     closeLongValuePage();
     std::sort(longValuePages_.begin(), longValuePages_.end());
+    for (std::uint32_t& pointer : rowPointers_)  // data page ordinals become page numbers
+        pointer = format::makePointer(dataPages_[format::pointerPage(pointer)], format::pointerRow(pointer));
     questions_.rowCount = rowCount_;
     questions_.lastAutoNumber = rowCount_;
     writeCatalog();

@@ -11,6 +11,7 @@
 #include "jet/create/data_page.h"
 #include "jet/create/page_file.h"
 #include "jet/create/table_layout.h"
+#include "jet/create/text_encoding.h"
 
 namespace jet {
 
@@ -37,12 +38,12 @@ private:
     bool finished_ = false;
     bool failed_ = false;
 
-    create::DataPage dataPage_;
-    std::uint32_t dataPageNumber_ = 0;
+    create::DataPage dataPage_;          // numbered when it is closed: rows refer to it by its ordinal
+    create::TextEncoder encoder_;
     create::DataPage longValuePage_;
     std::uint32_t longValuePageNumber_ = 0;
-    std::vector<std::uint32_t> rowPointers_;   // page << 8 | row of each row, by ID
-    std::vector<std::uint32_t> dataPages_;
+    std::vector<std::uint32_t> rowPointers_;   // data page ordinal << 8 | row of each row, by ID
+    std::vector<std::uint32_t> dataPages_;     // page number of each data page ordinal
     std::vector<std::uint32_t> longValuePages_;
     std::uint32_t lastDataPageFree_ = 0;       // the data page that still has room, for the free-space map
     std::uint32_t lastLongValuePageFree_ = 0;

@@ -41,21 +41,32 @@ Bytes utf16le(std::string_view utf8) {
     return out;
 }
 
-Bytes storedText(std::string_view utf8) {
-    const std::u16string units = toUtf16(utf8);
-    bool compressible = units.size() > 2 && units.size() <= kMaxCompressedChars;
-    for (std::size_t i = 0; compressible && i < units.size(); ++i) compressible = units[i] >= 0x01 && units[i] <= 0xff;
-    Bytes out;
+const Bytes& TextEncoder::store(std::string_view utf8) {
+    if (units_.size() < utf8.size()) units_.resize(utf8.size());  // never more units than UTF-8 bytes
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8(reinterpret_cast<UChar*>(units_.data()), int32_t(units_.size()), &length, utf8.data(),
+                  int32_t(utf8.size()), &status);
+    if (U_FAILURE(status)) throw Error("文本不是有效的 UTF-8 编码");
+    const std::size_t n = std::size_t(length);
+    const char16_t* units = units_.data();
+    bool compressible = n > 2 && n <= kMaxCompressedChars;
+    for (std::size_t i = 0; compressible && i < n; ++i) compressible = units[i] >= 0x01 && units[i] <= 0xff;
     if (compressible) {
-        out.reserve(units.size() + 2);
-        out.push_back(kCompressedMark0);
-        out.push_back(kCompressedMark1);
-        for (char16_t u : units) out.push_back(std::uint8_t(u));
+        stored_.resize(n + 2);
+        stored_[0] = kCompressedMark0;
+        stored_[1] = kCompressedMark1;
+        for (std::size_t i = 0; i < n; ++i) stored_[i + 2] = std::uint8_t(units[i]);
     } else {
-        out.resize(units.size() * 2);
-        for (std::size_t i = 0; i < units.size(); ++i) put16(&out[i * 2], units[i]);
+        stored_.resize(n * 2);
+        for (std::size_t i = 0; i < n; ++i) put16(&stored_[i * 2], units[i]);
     }
-    return out;
+    return stored_;
+}
+
+Bytes storedText(std::string_view utf8) {
+    TextEncoder encoder;
+    return encoder.store(utf8);
 }
 
 Bytes generalSortKey(std::string_view asciiName) {

@@ -10,6 +10,17 @@ namespace jet::create {
 // UTF-8 to UTF-16LE bytes; throws jet::Error on invalid UTF-8.
 Bytes utf16le(std::string_view utf8);
 
+// storedText() with buffers kept from call to call, for writing many values quickly.
+class TextEncoder {
+public:
+    // The stored form of utf8, valid until the next call.
+    const Bytes& store(std::string_view utf8);
+
+private:
+    std::vector<char16_t> units_;
+    Bytes stored_;
+};
+
 // The stored form of a text or memo value of a column with Unicode compression: compressed when every
 // character lies in U+0001..U+00FF, the value is at most 1024 characters and compression saves space;
 // UTF-16LE otherwise.
