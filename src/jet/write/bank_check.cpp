@@ -1,0 +1,80 @@
+#include "jet/write/bank_check.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <set>
+
+#include "jet/database.h"
+#include "jet/format.h"
+#include "jet/messages.h"
+#include "jet/write/index_tree.h"
+
+namespace jet {
+
+std::vector<std::string> checkTable(const std::filesystem::path& bank, std::string_view tableName,
+                                    std::vector<std::string>* skipped)
+{
+    auto db = Database::open(bank);
+    const TableDef& table = db->table(tableName);
+    std::vector<std::string> problems;
+
+    std::vector<std::pair<RowId, std::vector<Value>>> rows;
+    auto reader = db->read(table);
+    std::vector<Value> row;
+    RowId where;
+    while (reader.next(row, &where))
+        rows.emplace_back(where, row);
+    if (rows.size() != table.rowCount)
+        problems.push_back("表定义记录 " + std::to_string(table.rowCount) + " 行，实有 " + std::to_string(rows.size()) + " 行");
+
+    if (db->header().version != 4)
+        return problems;
+    int fd = ::open(bank.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        detail::throwFileError(bank, "无法读取");
+    try {
+        PageTransaction view(bank, fd, db->header().pageSize);  // read only: never committed
+        write::PageStore store(view);
+        std::set<std::uint32_t> seen;
+        for (const IndexDef& index : table.indexes) {
+            if (!seen.insert(index.physicalIndex).second)
+                continue;
+            if (!write::canMaintainIndex(table, index)) {
+                if (skipped)
+                    skipped->push_back(index.name);
+                continue;
+            }
+            std::multiset<std::vector<std::uint8_t>> expected;
+            for (const auto& [id, values] : rows) {
+                auto entry = *write::indexKey(table, index, values);
+                const std::uint32_t pointer = format::makePointer(id.page, id.row);
+                entry.insert(entry.end(), {std::uint8_t(pointer >> 24), std::uint8_t(pointer >> 16),
+                                           std::uint8_t(pointer >> 8), std::uint8_t(pointer)});
+                expected.insert(std::move(entry));
+            }
+            const auto actualList = write::IndexTree(store, table, index).entries();
+            if (!std::is_sorted(actualList.begin(), actualList.end()))
+                problems.push_back("索引“" + index.name + "”的条目没有按键的顺序排列");
+            std::multiset<std::vector<std::uint8_t>> actual(actualList.begin(), actualList.end());
+            for (const auto& e : actual)
+                if (!expected.count(e)) {
+                    problems.push_back("索引“" + index.name + "”有一个条目不指向相应的行");
+                    break;
+                }
+            for (const auto& e : expected)
+                if (!actual.count(e)) {
+                    problems.push_back("索引“" + index.name + "”缺少一行的条目");
+                    break;
+                }
+        }
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+    return problems;
+}
+
+}  // namespace jet

@@ -1,0 +1,374 @@
+#include "jet/write/index_tree.h"
+
+#include <algorithm>
+
+#include "jet/byte_order.h"
+#include "jet/error.h"
+#include "jet/format.h"
+
+namespace jet::write {
+namespace {
+
+using ByteString = std::vector<std::uint8_t>;
+const format::Layout& layout = format::Jet4Layout;
+
+constexpr std::uint8_t kAscendingFlag = 0x7f;
+constexpr std::uint8_t kNullFlag = 0x00;
+
+ByteString pointerBytes(std::uint32_t rowPointer)
+{
+    const std::uint32_t page = format::pointerPage(rowPointer);
+    return {std::uint8_t(page >> 16), std::uint8_t(page >> 8), std::uint8_t(page), std::uint8_t(format::pointerRow(rowPointer))};
+}
+
+std::uint32_t big32(const std::uint8_t* p) { return std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+
+void putBig32(ByteString& out, std::uint32_t v)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(std::uint8_t(v >> shift));
+}
+
+void put32(std::uint8_t* p, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = std::uint8_t(v >> (8 * i));
+}
+
+bool integerKeyType(ColumnType t) { return t == ColumnType::Byte || t == ColumnType::Integer || t == ColumnType::Long; }
+
+}  // namespace
+
+bool canMaintainIndex(const TableDef& table, const IndexDef& index)
+{
+    for (const IndexColumn& ic : index.columns) {
+        const ColumnDef* column = nullptr;
+        for (const ColumnDef& c : table.columns)
+            if (c.number == ic.columnNumber)
+                column = &c;
+        if (!column || !integerKeyType(column->type))
+            return false;
+    }
+    return !index.columns.empty();
+}
+
+std::optional<ByteString> indexKey(const TableDef& table, const IndexDef& index, const std::vector<Value>& row)
+{
+    if (!canMaintainIndex(table, index))
+        return std::nullopt;
+    ByteString key;
+    for (const IndexColumn& ic : index.columns) {
+        std::size_t at = 0;
+        while (table.columns[at].number != ic.columnNumber)
+            ++at;
+        const ColumnDef& c = table.columns[at];
+        const Value& v = row.at(at);
+        ByteString segment;
+        if (isNull(v)) {
+            segment.push_back(kNullFlag);
+        } else {
+            std::int64_t n = 0;
+            if (auto* i = std::get_if<std::int64_t>(&v))
+                n = *i;
+            else if (auto* b = std::get_if<bool>(&v))
+                n = *b ? -1 : 0;
+            else
+                return std::nullopt;
+            segment.push_back(kAscendingFlag);
+            // Big-endian with the sign bit flipped, so that the bytes sort as the numbers do.
+            if (c.type == ColumnType::Byte) {
+                segment.push_back(std::uint8_t(n));
+            } else {
+                const int size = c.type == ColumnType::Integer ? 2 : 4;
+                const std::uint64_t flipped = std::uint64_t(n) ^ (std::uint64_t(1) << (8 * size - 1));
+                for (int i = size - 1; i >= 0; --i)
+                    segment.push_back(std::uint8_t(flipped >> (8 * i)));
+            }
+        }
+        if (!ic.ascending)
+            for (auto& b : segment)
+                b = std::uint8_t(~b);
+        key.insert(key.end(), segment.begin(), segment.end());
+    }
+    return key;
+}
+
+struct IndexTree::Page {
+    std::uint32_t number = 0;
+    bool leaf = true;
+    ByteString header;                 // the page's first bytes up to its entries
+    std::vector<ByteString> entries;   // whole entries, any shared prefix put back
+
+    // An entry as the leaf level orders it: key and row pointer (an upper node's child page dropped).
+    ByteString order(const ByteString& entry) const { return leaf ? entry : ByteString(entry.begin(), entry.end() - 4); }
+    std::uint32_t child(std::size_t i) const { return big32(entries[i].data() + entries[i].size() - 4); }
+    std::uint32_t next() const { return detail::le32(header.data() + layout.indexNextPage); }
+    void setNext(std::uint32_t n) { put32(header.data() + layout.indexNextPage, n); }
+    void setPrev(std::uint32_t n) { put32(header.data() + layout.indexPrevPage, n); }
+    // The bytes every entry shares with the first (Jet stores them once, in the first entry).
+    std::size_t sharedPrefix() const
+    {
+        if (entries.size() < 2)
+            return 0;
+        std::size_t shortest = entries.front().size();
+        for (const auto& e : entries)
+            shortest = std::min(shortest, e.size());
+        std::size_t prefix = 0;
+        while (prefix + 1 < shortest) {
+            bool same = true;
+            for (const auto& e : entries)
+                same &= e[prefix] == entries.front()[prefix];
+            if (!same)
+                break;
+            ++prefix;
+        }
+        return prefix;
+    }
+    std::size_t used() const
+    {
+        const std::size_t prefix = sharedPrefix();
+        std::size_t total = 0;
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            total += entries[i].size() - (i > 0 ? prefix : 0);
+        return total;
+    }
+};
+
+IndexTree::IndexTree(PageStore& store, const TableDef& table, const IndexDef& index)
+    : store_(store), root_(index.firstPage), definitionPage_(table.definitionPage), usageMap_(index.usageMap)
+{
+}
+
+IndexTree::Page IndexTree::load(std::uint32_t number) const
+{
+    const ByteString bytes = store_.read(number);
+    Page page;
+    page.number = number;
+    if (bytes[0] != std::uint8_t(format::PageType::IndexLeaf) && bytes[0] != std::uint8_t(format::PageType::IndexNode))
+        throw Error("索引页 " + std::to_string(number) + " 已损坏");
+    page.leaf = bytes[0] == std::uint8_t(format::PageType::IndexLeaf);
+    page.header.assign(bytes.begin(), bytes.begin() + layout.indexEntries);
+    const std::size_t prefix = detail::le16(bytes.data() + layout.indexPrefixLength);
+    std::size_t start = 0;
+    for (std::size_t offset = 1; offset < (layout.indexEntries - layout.indexBitmap) * 8; ++offset) {
+        if (!(bytes[layout.indexBitmap + offset / 8] & (1u << (offset % 8))))
+            continue;
+        if (layout.indexEntries + offset > bytes.size())
+            throw Error("索引页 " + std::to_string(number) + " 已损坏");
+        ByteString entry(bytes.begin() + layout.indexEntries + start, bytes.begin() + layout.indexEntries + offset);
+        if (!page.entries.empty() && prefix > 0) {
+            if (prefix > page.entries.front().size())
+                throw Error("索引页 " + std::to_string(number) + " 已损坏");
+            entry.insert(entry.begin(), page.entries.front().begin(), page.entries.front().begin() + prefix);
+        }
+        page.entries.push_back(std::move(entry));
+        start = offset;
+    }
+    return page;
+}
+
+void IndexTree::store(const Page& page)
+{
+    ByteString bytes(store_.pageSize(), 0);
+    std::copy(page.header.begin(), page.header.end(), bytes.begin());
+    bytes[0] = std::uint8_t(page.leaf ? format::PageType::IndexLeaf : format::PageType::IndexNode);
+    bytes[1] = 0x01;
+    put32(&bytes[layout.indexParentPage], definitionPage_);
+    if (layout.indexEntries + page.used() > bytes.size())
+        throw Error("内部错误：索引页 " + std::to_string(page.number) + " 放不下它的条目");
+    const std::size_t prefix = page.sharedPrefix();
+    bytes[layout.indexPrefixLength] = std::uint8_t(prefix);
+    bytes[layout.indexPrefixLength + 1] = std::uint8_t(prefix >> 8);
+    std::fill(bytes.begin() + layout.indexBitmap, bytes.begin() + layout.indexEntries, 0);
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < page.entries.size(); ++i) {
+        const auto& entry = page.entries[i];
+        const std::size_t skip = i > 0 ? prefix : 0;
+        std::copy(entry.begin() + std::ptrdiff_t(skip), entry.end(), bytes.begin() + layout.indexEntries + used);
+        used += entry.size() - skip;
+        bytes[layout.indexBitmap + used / 8] |= std::uint8_t(1u << (used % 8));
+    }
+    const std::size_t free = bytes.size() - layout.indexEntries - used;
+    bytes[2] = std::uint8_t(free);
+    bytes[3] = std::uint8_t(free >> 8);
+    store_.write(page.number, std::move(bytes));
+}
+
+std::vector<IndexTree::Page> IndexTree::pathTo(const ByteString& entry) const
+{
+    std::vector<Page> path{load(root_)};
+    while (!path.back().leaf) {
+        const Page& node = path.back();
+        if (node.entries.empty())
+            throw Error("索引页 " + std::to_string(node.number) + " 没有条目");
+        std::size_t i = 0;
+        while (i + 1 < node.entries.size() && node.order(node.entries[i]) < entry)
+            ++i;
+        if (path.size() > 32)
+            throw Error("索引树的层数不合理");
+        path.push_back(load(node.child(i)));
+    }
+    return path;
+}
+
+void IndexTree::refreshParentKeys(std::vector<Page>& path, std::size_t level)
+{
+    for (; level > 0; --level) {
+        const Page& child = path[level];
+        Page& parent = path[level - 1];
+        if (child.entries.empty())
+            return;
+        std::size_t at = 0;
+        while (at < parent.entries.size() && parent.child(at) != child.number)
+            ++at;
+        if (at == parent.entries.size())
+            return;
+        ByteString updated = child.order(child.entries.back());
+        putBig32(updated, child.number);
+        if (parent.entries[at] == updated)
+            return;
+        parent.entries[at] = std::move(updated);
+        store(parent);
+        if (at + 1 != parent.entries.size())
+            return;
+    }
+}
+
+void IndexTree::insertInto(std::vector<Page>& path, std::size_t level, ByteString entry)
+{
+    Page& page = path[level];
+    if (!entry.empty()) {
+        auto at = std::upper_bound(page.entries.begin(), page.entries.end(), page.order(entry),
+                                   [&](const ByteString& e, const ByteString& other) { return e < page.order(other); });
+        page.entries.insert(at, std::move(entry));
+    }
+    if (layout.indexEntries + page.used() <= store_.pageSize()) {
+        store(page);
+        refreshParentKeys(path, level);
+        return;
+    }
+    const std::size_t half = page.entries.size() / 2;
+    auto lastOf = [](const Page& p) {
+        ByteString e = p.order(p.entries.back());
+        putBig32(e, p.number);
+        return e;
+    };
+    if (level == 0) {
+        // The root keeps its page number (the table definition names it): its entries move to two new
+        // pages and it becomes the node above them.
+        Page left = page, right = page;
+        left.entries.assign(page.entries.begin(), page.entries.begin() + std::ptrdiff_t(half));
+        right.entries.assign(page.entries.begin() + std::ptrdiff_t(half), page.entries.end());
+        left.number = store_.allocate(ByteString(store_.pageSize(), 0));
+        right.number = store_.allocate(ByteString(store_.pageSize(), 0));
+        left.setPrev(0);
+        left.setNext(right.number);
+        right.setPrev(left.number);
+        right.setNext(0);
+        store(left);
+        store(right);
+        addToUsageMap(store_, usageMap_, left.number);
+        addToUsageMap(store_, usageMap_, right.number);
+        page.leaf = false;
+        page.setPrev(0);
+        page.setNext(0);
+        page.entries = {lastOf(left), lastOf(right)};
+        store(page);
+        return;
+    }
+    Page right = page;
+    right.entries.assign(page.entries.begin() + std::ptrdiff_t(half), page.entries.end());
+    page.entries.resize(half);
+    right.number = store_.allocate(ByteString(store_.pageSize(), 0));
+    addToUsageMap(store_, usageMap_, right.number);
+    const std::uint32_t oldNext = page.next();
+    right.setPrev(page.number);
+    right.setNext(oldNext);
+    page.setNext(right.number);
+    if (oldNext != 0) {
+        Page after = load(oldNext);
+        after.setPrev(right.number);
+        store(after);
+    }
+    store(page);
+    store(right);
+    Page& parent = path[level - 1];
+    std::size_t at = 0;
+    while (at < parent.entries.size() && parent.child(at) != page.number)
+        ++at;
+    if (at == parent.entries.size())
+        throw Error("索引树已损坏：上层页不指向第 " + std::to_string(page.number) + " 页");
+    parent.entries[at] = lastOf(page);
+    parent.entries.insert(parent.entries.begin() + std::ptrdiff_t(at) + 1, lastOf(right));
+    insertInto(path, level - 1, {});
+}
+
+void IndexTree::insert(const ByteString& key, std::uint32_t rowPointer)
+{
+    ByteString entry = key;
+    const ByteString pointer = pointerBytes(rowPointer);
+    entry.insert(entry.end(), pointer.begin(), pointer.end());
+    auto path = pathTo(entry);
+    insertInto(path, path.size() - 1, std::move(entry));
+}
+
+void IndexTree::remove(const ByteString& key, std::uint32_t rowPointer)
+{
+    ByteString entry = key;
+    const ByteString pointer = pointerBytes(rowPointer);
+    entry.insert(entry.end(), pointer.begin(), pointer.end());
+    auto path = pathTo(entry);
+    Page& leaf = path.back();
+    auto at = std::find(leaf.entries.begin(), leaf.entries.end(), entry);
+    if (at == leaf.entries.end())
+        throw Error("索引与表不一致：找不到要删除的行的索引条目");
+    leaf.entries.erase(at);
+    // An emptied page leaves its level; an emptied root stays as an empty leaf.
+    for (std::size_t level = path.size() - 1;; --level) {
+        Page& page = path[level];
+        if (!page.entries.empty() || level == 0) {
+            if (page.entries.empty())
+                page.leaf = true;
+            store(page);
+            return;
+        }
+        const std::uint32_t prev = detail::le32(page.header.data() + layout.indexPrevPage);
+        const std::uint32_t next = page.next();
+        if (prev != 0) {
+            Page before = load(prev);
+            before.setNext(next);
+            store(before);
+        }
+        if (next != 0) {
+            Page after = load(next);
+            after.setPrev(prev);
+            store(after);
+        }
+        Page& parent = path[level - 1];
+        for (std::size_t i = 0; i < parent.entries.size(); ++i)
+            if (parent.child(i) == page.number) {
+                parent.entries.erase(parent.entries.begin() + std::ptrdiff_t(i));
+                break;
+            }
+    }
+}
+
+std::vector<ByteString> IndexTree::entries() const
+{
+    std::vector<ByteString> all;
+    Page page = load(root_);
+    while (!page.leaf) {
+        if (page.entries.empty())
+            return all;
+        page = load(page.child(0));
+    }
+    for (int guard = 0; guard < 1 << 24; ++guard) {
+        all.insert(all.end(), page.entries.begin(), page.entries.end());
+        if (page.next() == 0)
+            return all;
+        page = load(page.next());
+    }
+    throw Error("索引页链形成循环");
+}
+
+}  // namespace jet::write

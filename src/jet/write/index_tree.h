@@ -1,0 +1,46 @@
+#pragma once
+// Keeping a table's index trees exact when rows come and go: entries added in key order (pages split
+// as they fill) and removed.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "jet/schema.h"
+#include "jet/value.h"
+#include "jet/write/page_store.h"
+
+namespace jet::write {
+
+// The key bytes of an index entry for a row's values; nothing when the writer cannot encode a key of
+// this index (a text key, for one). Keys of integer, AutoNumber and Yes/No columns are supported.
+std::optional<std::vector<std::uint8_t>> indexKey(const TableDef& table, const IndexDef& index,
+                                                  const std::vector<Value>& row);
+bool canMaintainIndex(const TableDef& table, const IndexDef& index);
+
+// One physical index of a table: its root page, and the table definition page for new pages.
+class IndexTree {
+public:
+    IndexTree(PageStore& store, const TableDef& table, const IndexDef& index);
+
+    void insert(const std::vector<std::uint8_t>& key, std::uint32_t rowPointer);
+    // Throws jet::Error when the entry is not in the index.
+    void remove(const std::vector<std::uint8_t>& key, std::uint32_t rowPointer);
+
+    // Every entry in key order (key bytes followed by the row pointer), for checks.
+    std::vector<std::vector<std::uint8_t>> entries() const;
+
+private:
+    struct Page;
+    Page load(std::uint32_t number) const;
+    void store(const Page& page);
+    std::vector<Page> pathTo(const std::vector<std::uint8_t>& entry) const;
+    void insertInto(std::vector<Page>& path, std::size_t level, std::vector<std::uint8_t> entry);
+    void refreshParentKeys(std::vector<Page>& path, std::size_t level);
+
+    PageStore& store_;
+    std::uint32_t root_;
+    std::uint32_t definitionPage_;
+    std::uint32_t usageMap_;
+};
+
+}  // namespace jet::write

@@ -1,0 +1,379 @@
+#include "jet/write/table_writer.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "jet/byte_order.h"
+#include "jet/error.h"
+#include "jet/format.h"
+#include "jet/messages.h"
+#include "jet/write/bank_lock.h"
+#include "jet/write/editable_page.h"
+#include "jet/write/index_tree.h"
+#include "jet/write/page_store.h"
+#include "jet/write/row_encoding.h"
+
+namespace jet {
+namespace {
+
+using ByteString = std::vector<std::uint8_t>;
+using write::EditablePage;
+using write::PageStore;
+
+const format::Layout& layout = format::Jet4Layout;
+constexpr std::uint32_t kLongValueOwner = 0x4c41564c;  // "LVAL"
+constexpr std::uint16_t kDeletedFlags = format::RowDeletedFlag | format::RowLookupFlag;  // as Jet marks deleted rows
+
+void put32(std::uint8_t* p, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = std::uint8_t(v >> (8 * i));
+}
+
+ByteString le32Bytes(std::uint32_t v)
+{
+    ByteString b(4);
+    put32(b.data(), v);
+    return b;
+}
+
+bool canChangeRows(const Database& db, const TableDef& table, std::string* why);
+
+// One change in progress: the lock, the file as it is now, and the pages being changed.
+struct Session {
+    Session(const std::filesystem::path& bank, std::string_view tableName, const WriteStepObserver& observer)
+        : lock(bank)
+    {
+        rollBackInterruptedWrite(bank);
+        db = Database::open(bank);
+        table = db->table(tableName);
+        std::string why;
+        if (!canChangeRows(*db, table, &why))
+            detail::throwFileError(bank, "不能修改表“" + table.name + "”：" + why);
+        change = std::make_unique<PageTransaction>(bank, lock.fd(), db->header().pageSize, observer);
+        store = std::make_unique<PageStore>(*change);
+    }
+
+    BankLock lock;
+    std::unique_ptr<Database> db;
+    TableDef table;
+    std::unique_ptr<PageTransaction> change;
+    std::unique_ptr<PageStore> store;
+};
+
+// Where a row's bytes live: its own slot, or the slot it moved to.
+struct RowPlace {
+    RowId home;
+    RowId stored;
+    bool moved() const { return !(home == stored); }
+};
+
+RowPlace locate(PageStore& store, RowId where)
+{
+    EditablePage page(store.read(where.page));
+    if (where.row >= page.rowCount() || page.row(where.row).flags & format::RowDeletedFlag)
+        throw Error("该行已被其他程序删除");
+    RowPlace place{where, where};
+    const auto& row = page.row(where.row);
+    if (row.flags & format::RowLookupFlag) {
+        if (row.bytes.size() < 4)
+            throw Error("第 " + std::to_string(where.page) + " 页的移动行指针已损坏");
+        const std::uint32_t pointer = detail::le32(row.bytes.data());
+        place.stored = RowId{format::pointerPage(pointer), format::pointerRow(pointer)};
+    }
+    return place;
+}
+
+ByteString rowBytes(PageStore& store, RowId id)
+{
+    EditablePage page(store.read(id.page));
+    if (id.row >= page.rowCount())
+        throw Error("第 " + std::to_string(id.page) + " 页没有第 " + std::to_string(id.row) + " 行");
+    return page.row(id.row).bytes;
+}
+
+void setRow(PageStore& store, RowId id, ByteString bytes, std::uint16_t flags)
+{
+    EditablePage page(store.read(id.page));
+    page.row(id.row).bytes = std::move(bytes);
+    page.row(id.row).flags = flags;
+    store.write(id.page, page.image());
+}
+
+void deleteRowAt(PageStore& store, RowId id)
+{
+    EditablePage page(store.read(id.page));
+    page.remove(id.row);
+    page.row(id.row).flags = kDeletedFlags;
+    store.write(id.page, page.image());
+}
+
+// Long values: new ones go on long-value pages, old ones are freed (their rows marked deleted).
+class LongValues {
+public:
+    explicit LongValues(PageStore& store) : store_(store) {}
+
+    ByteString store(const ByteString& stored)
+    {
+        const std::size_t singleLimit = store_.pageSize() - layout.dataRowTable - 2;
+        ByteString reference(format::LongValueReferenceSize, 0);
+        if (stored.size() <= singleLimit) {
+            const std::uint32_t pointer = addRow(stored);
+            put32(&reference[0], std::uint32_t(stored.size()) | format::LongValueSinglePage);
+            put32(&reference[4], pointer);
+            return reference;
+        }
+        const std::size_t chunk = singleLimit - 4;
+        const std::size_t pieces = (stored.size() + chunk - 1) / chunk;
+        std::vector<std::uint32_t> pages;
+        for (std::size_t i = 0; i < pieces; ++i)
+            pages.push_back(store_.allocate(ByteString(store_.pageSize(), 0)));
+        for (std::size_t i = 0; i < pieces; ++i) {
+            ByteString row = le32Bytes(i + 1 < pieces ? format::makePointer(pages[i + 1], 0) : 0);
+            const std::size_t begin = i * chunk, end = std::min(stored.size(), begin + chunk);
+            row.insert(row.end(), stored.begin() + std::ptrdiff_t(begin), stored.begin() + std::ptrdiff_t(end));
+            EditablePage page(store_.pageSize(), kLongValueOwner);
+            page.add(std::move(row));
+            store_.write(pages[i], page.image());
+        }
+        put32(&reference[0], std::uint32_t(stored.size()));
+        put32(&reference[4], format::makePointer(pages.front(), 0));
+        return reference;
+    }
+
+    void free(const write::LongValueRef& ref)
+    {
+        std::uint32_t pointer = ref.pointer;
+        for (int guard = 0; pointer != 0 && guard < 1 << 20; ++guard) {
+            const RowId id{format::pointerPage(pointer), format::pointerRow(pointer)};
+            EditablePage page(store_.read(id.page));
+            if (id.row >= page.rowCount() || page.owner() != kLongValueOwner)
+                return;  // a damaged reference: leave what it points at alone
+            const ByteString bytes = page.row(id.row).bytes;
+            page.remove(id.row);
+            page.row(id.row).flags = kDeletedFlags;
+            store_.write(id.page, page.image());
+            if (ref.singlePage || bytes.size() < 4)
+                return;
+            pointer = detail::le32(bytes.data());
+        }
+    }
+
+private:
+    std::uint32_t addRow(ByteString row)
+    {
+        if (current_ != 0) {
+            EditablePage page(store_.read(current_));
+            if (page.fitsWith(row.size())) {
+                const std::uint16_t number = page.add(std::move(row));
+                store_.write(current_, page.image());
+                return format::makePointer(current_, number);
+            }
+        }
+        EditablePage page(store_.pageSize(), kLongValueOwner);
+        const std::uint16_t number = page.add(std::move(row));
+        current_ = store_.allocate(page.image());
+        return format::makePointer(current_, number);
+    }
+
+    PageStore& store_;
+    std::uint32_t current_ = 0;
+};
+
+// A place for a row on the table's last data page, or on a new one.
+RowId placeRow(Session& s, ByteString bytes, std::uint16_t flags)
+{
+    PageStore& store = *s.store;
+    if (!s.table.dataPages.empty()) {
+        const std::uint32_t last = s.table.dataPages.back();
+        const ByteString image = store.read(last);
+        if (image[0] == std::uint8_t(format::PageType::Data)) {
+            EditablePage page(image);
+            if (page.owner() == s.table.definitionPage && page.fitsWith(bytes.size())) {
+                const std::uint16_t number = page.add(std::move(bytes), flags);
+                store.write(last, page.image());
+                return RowId{last, number};
+            }
+        }
+    }
+    EditablePage page(store.pageSize(), s.table.definitionPage);
+    const std::uint16_t number = page.add(std::move(bytes), flags);
+    const std::uint32_t fresh = store.allocate(page.image());
+    write::addToUsageMap(store, s.table.usageMap, fresh);
+    write::addToUsageMap(store, s.table.freeSpaceMap, fresh);
+    s.table.dataPages.push_back(fresh);
+    return RowId{fresh, number};
+}
+
+std::vector<Value> currentRow(Session& s, RowId where)
+{
+    std::vector<Value> row;
+    if (!s.db->readRow(s.table, where, row))
+        throw Error("该行已被其他程序删除");
+    return row;
+}
+
+void checkUnchanged(Session& s, RowId where, const std::vector<Value>& expected)
+{
+    if (currentRow(s, where) != expected)
+        throw Error("该行已被其他程序修改，为免覆盖别人的修改，本次没有保存");
+}
+
+// The physical indexes of the table, each once (foreign keys may share one).
+std::vector<const IndexDef*> physicalIndexes(const TableDef& table)
+{
+    std::vector<const IndexDef*> result;
+    for (const IndexDef& index : table.indexes) {
+        bool seen = false;
+        for (const IndexDef* other : result)
+            seen |= other->physicalIndex == index.physicalIndex;
+        if (!seen)
+            result.push_back(&index);
+    }
+    return result;
+}
+
+void adjustDefinition(Session& s, int rowDelta, std::optional<std::uint32_t> lastAutoNumber)
+{
+    ByteString page = s.store->read(s.table.definitionPage);
+    const std::uint32_t rows = detail::le32(page.data() + layout.tdefRowCount);
+    put32(&page[layout.tdefRowCount], std::uint32_t(std::max<std::int64_t>(0, std::int64_t(rows) + rowDelta)));
+    if (lastAutoNumber)
+        put32(&page[layout.tdefAutoNumber], *lastAutoNumber);
+    s.store->write(s.table.definitionPage, std::move(page));
+}
+
+std::uint32_t pointerOf(RowId id) { return format::makePointer(id.page, id.row); }
+
+// What the file and the table allow, the lock aside (a writer holding the lock asks too).
+bool canChangeRows(const Database& db, const TableDef& table, std::string* why)
+{
+    auto no = [&](const std::string& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    if (db.header().version != 4 || db.header().pageSize != layout.pageSize)
+        return no("只能修改 Access 2000 及以后格式（Jet 4）的文件");
+    if (db.header().databaseKey != 0)
+        return no("文件已加密");
+    if (table.tableType != format::TableTypeUser)
+        return no("这是系统表");
+    std::string reason;
+    if (!write::canEncodeRows(table, &reason))
+        return no(reason);
+    for (const IndexDef& index : table.indexes)
+        if (!write::canMaintainIndex(table, index))
+            return no("索引“" + index.name + "”的键无法保持准确");
+    return true;
+}
+
+}  // namespace
+
+TableWriter::TableWriter(std::filesystem::path bank, WriteStepObserver observer)
+    : bank_(std::move(bank)), observer_(std::move(observer))
+{
+}
+
+bool TableWriter::canWrite(const Database& db, const TableDef& table, std::string* why)
+{
+    if (!canChangeRows(db, table, why))
+        return false;
+    if (!BankLock::writable(db.path())) {
+        if (why)
+            *why = "文件不可写，或正被另一个程序占用";
+        return false;
+    }
+    return true;
+}
+
+void TableWriter::update(std::string_view tableName, RowId where, const std::vector<Value>& expected,
+                         const std::vector<Value>& values)
+{
+    Session s(bank_, tableName, observer_);
+    checkUnchanged(s, where, expected);
+    PageStore& store = *s.store;
+    const RowPlace place = locate(store, where);
+    LongValues longValues(store);
+    for (const auto& ref : write::longValueRefs(s.table, rowBytes(store, place.stored)))
+        longValues.free(ref);
+    ByteString encoded = write::encodeRow(s.table, values, [&](const ByteString& v) { return longValues.store(v); });
+
+    EditablePage page(store.read(place.stored.page));
+    auto& slot = page.row(place.stored.row);
+    ByteString old = std::move(slot.bytes);
+    slot.bytes = encoded;
+    if (page.fits()) {
+        store.write(place.stored.page, page.image());
+    } else if (place.moved()) {
+        // Moved once already: the row moves on, and its home slot points at the new place.
+        deleteRowAt(store, place.stored);
+        const RowId target = placeRow(s, std::move(encoded), format::RowDeletedFlag);
+        setRow(store, place.home, le32Bytes(pointerOf(target)), format::RowLookupFlag);
+    } else {
+        // Too long for its page: the row moves, its slot keeps a pointer to where it went (as Jet does,
+        // the new place is marked deleted so that scans reach the row only through the pointer).
+        const RowId target = placeRow(s, std::move(encoded), format::RowDeletedFlag);
+        setRow(store, place.home, le32Bytes(pointerOf(target)), format::RowLookupFlag);
+    }
+    for (const IndexDef* index : physicalIndexes(s.table)) {
+        auto oldKey = write::indexKey(s.table, *index, expected);
+        auto newKey = write::indexKey(s.table, *index, values);
+        if (oldKey == newKey)
+            continue;
+        write::IndexTree tree(store, s.table, *index);
+        tree.remove(*oldKey, pointerOf(where));
+        tree.insert(*newKey, pointerOf(where));
+    }
+    s.change->commit();
+}
+
+void TableWriter::remove(std::string_view tableName, RowId where, const std::vector<Value>& expected)
+{
+    Session s(bank_, tableName, observer_);
+    checkUnchanged(s, where, expected);
+    PageStore& store = *s.store;
+    const RowPlace place = locate(store, where);
+    LongValues longValues(store);
+    for (const auto& ref : write::longValueRefs(s.table, rowBytes(store, place.stored)))
+        longValues.free(ref);
+    if (place.moved())
+        deleteRowAt(store, place.stored);
+    deleteRowAt(store, place.home);
+    for (const IndexDef* index : physicalIndexes(s.table)) {
+        write::IndexTree tree(store, s.table, *index);
+        tree.remove(*write::indexKey(s.table, *index, expected), pointerOf(where));
+    }
+    adjustDefinition(s, -1, std::nullopt);
+    s.change->commit();
+}
+
+RowId TableWriter::insert(std::string_view tableName, std::vector<Value>& values)
+{
+    Session s(bank_, tableName, observer_);
+    if (values.size() != s.table.columns.size())
+        throw Error("内部错误：行的值个数与表“" + s.table.name + "”的列数不符");
+    std::optional<std::uint32_t> lastAutoNumber;
+    for (std::size_t i = 0; i < s.table.columns.size(); ++i) {
+        const ColumnDef& c = s.table.columns[i];
+        if (c.autoNumber && c.type == ColumnType::Long && isNull(values[i])) {
+            if (s.table.nextAutoNumber >= 0x7fffffffu)
+                throw Error("表“" + s.table.name + "”的自动编号已用尽");
+            lastAutoNumber = s.table.nextAutoNumber + 1;  // the definition keeps the last number given
+            values[i] = std::int64_t(*lastAutoNumber);
+        }
+    }
+    PageStore& store = *s.store;
+    LongValues longValues(store);
+    ByteString encoded = write::encodeRow(s.table, values, [&](const ByteString& v) { return longValues.store(v); });
+    const RowId where = placeRow(s, std::move(encoded), 0);
+    for (const IndexDef* index : physicalIndexes(s.table)) {
+        write::IndexTree tree(store, s.table, *index);
+        tree.insert(*write::indexKey(s.table, *index, values), pointerOf(where));
+    }
+    adjustDefinition(s, +1, lastAutoNumber);
+    s.change->commit();
+    return where;
+}
+
+}  // namespace jet
