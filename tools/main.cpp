@@ -54,9 +54,10 @@ int run(int argc, char** argv)
         }
     }
     try {
-        for (const auto& argument : arguments)
-            if (argument.size() > 1 && argument[0] == '-' && spec->name != "sql")
-                throw tool::UsageError("unknown option '" + argument + "'");
+        // The tool takes no options; sql's statement may begin with anything, though.
+        for (std::size_t i = 0; i < arguments.size(); ++i)
+            if (arguments[i].size() > 1 && arguments[i][0] == '-' && !(spec->name == "sql" && i == 1))
+                throw tool::UsageError("unknown option '" + arguments[i] + "'");
         if (arguments.size() < spec->minArguments || arguments.size() > spec->maxArguments)
             throw tool::UsageError(arguments.size() < spec->minArguments ? "missing arguments" : "too many arguments");
         tool::OutputBuffer out(STDOUT_FILENO);

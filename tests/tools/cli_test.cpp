@@ -54,7 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{{"import", "a.mdb"}, "usage: tessarin-bank import FILE TEXTFILE"},
                     UsageCase{{"tables"}, "missing arguments"}, UsageCase{{"schema", "a", "b", "c"}, "too many arguments"},
                     UsageCase{{"count", "a.mdb"}, "missing arguments"}, UsageCase{{"export", "a.mdb"}, "missing arguments"},
-                    UsageCase{{"sql", "a.mdb"}, "missing arguments"}, UsageCase{{"export", "--fast", "a.mdb", "t"}, "unknown option '--fast'"}));
+                    UsageCase{{"sql", "a.mdb"}, "missing arguments"}, UsageCase{{"export", "--fast", "a.mdb", "t"}, "unknown option '--fast'"},
+                    UsageCase{{"sql", "--fast", "select 1"}, "unknown option '--fast'"}));
 
 // A failure: exit 1, nothing on standard output, one line on standard error that names the file.
 void expectFailureNaming(const tool_test::ToolResult& result, const std::string& file, const std::string& what = "")

@@ -171,6 +171,11 @@ TEST_F(ImportTest, DemoQuestionsImportWhole)
     for (const auto& row : rows)
         sawLineBreak |= row.find("\\n") != std::string::npos;
     EXPECT_TRUE(sawLineBreak);
+    // and an independent reader sees the same number of rows
+    if (testing_support::runCommand("command -v mdb-count >/dev/null 2>&1").exitCode == 0) {
+        EXPECT_EQ(testing_support::runCommand("mdb-count " + testing_support::shellQuote(bank.string()) + " tiku").out,
+                  std::to_string(lines) + "\n");
+    }
 }
 
 }  // namespace
