@@ -6,6 +6,16 @@
 
 namespace vcl {
 
+namespace {
+
+// The turn as handed on to the focused widget: it passes every router, there and on its parents.
+class RoutedWheelEvent : public QWheelEvent {
+public:
+    using QWheelEvent::QWheelEvent;
+};
+
+}  // namespace
+
 void WheelRouter::watch(QWidget* widget)
 {
     widget->installEventFilter(this);
@@ -13,9 +23,7 @@ void WheelRouter::watch(QWidget* widget)
 
 bool WheelRouter::eventFilter(QObject* watched, QEvent* event)
 {
-    // Only the turn as the window system delivered it; the copy sent on below is not spontaneous, so
-    // that it passes this filter when it reaches the focused widget or travels on to its parents.
-    if (event->type() != QEvent::Wheel || !event->spontaneous())
+    if (event->type() != QEvent::Wheel || dynamic_cast<RoutedWheelEvent*>(event))
         return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     QWidget* focused = QApplication::focusWidget();
@@ -25,7 +33,7 @@ bool WheelRouter::eventFilter(QObject* watched, QEvent* event)
         return true;  // nothing of this window has the focus: the turn does nothing
     auto* wheel = static_cast<QWheelEvent*>(event);
     const QPointF global = wheel->globalPosition();
-    QWheelEvent copy(focused->mapFromGlobal(global), global, wheel->pixelDelta(), wheel->angleDelta(),
+    RoutedWheelEvent copy(focused->mapFromGlobal(global), global, wheel->pixelDelta(), wheel->angleDelta(),
                      wheel->buttons(), wheel->modifiers(), wheel->phase(), wheel->inverted(), wheel->source());
     QCoreApplication::sendEvent(focused, &copy);
     return true;

@@ -1,7 +1,7 @@
 #pragma once
 // The mouse wheel acts on the control that has the keyboard focus, not on the one under the pointer.
-// A router watches one widget: a wheel turn that the window system delivers to it while another widget
-// of the same window has the focus goes to the focused widget instead (and no further).
+// A router watches one widget: a wheel turn delivered to it while another widget of the same window has
+// the focus goes to the focused widget instead (and no further).
 #include <QObject>
 
 namespace vcl {
