@@ -171,6 +171,15 @@ TEST(Failures, NewNeverOverwrites)
     EXPECT_EQ(tool_test::readFile(file), "keep me");
 }
 
+TEST(Failures, NewNeverFollowsALinkToNowhere)
+{
+    testing_support::TempDir dir;
+    auto link = dir / "bank.mdb";
+    std::filesystem::create_symlink(dir / "elsewhere.mdb", link);
+    expectFailureNaming(runTool({"new", link.string()}), link.string(), "already exists");
+    EXPECT_FALSE(std::filesystem::exists(dir / "elsewhere.mdb"));
+}
+
 TEST(Failures, NewInMissingFolder)
 {
     testing_support::TempDir dir;
