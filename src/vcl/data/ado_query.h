@@ -5,6 +5,7 @@
 #include <string>
 
 #include "vcl/data/dataset.h"
+#include "vcl/data/exceptions.h"
 #include "vcl/data/parameters.h"
 #include "vcl/data/strings.h"
 
