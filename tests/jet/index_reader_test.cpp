@@ -85,7 +85,7 @@ TEST(IndexReader, ALargeIndexSpansSeveralLeafPagesInDescendingOrder) {
         if (const auto* i = std::get_if<std::int64_t>(&v)) values.push_back(*i);
     }
     EXPECT_EQ(entries, 512u);
-    EXPECT_GT(values.size(), 400u);
+    EXPECT_EQ(values.size(), 510u);  // two rows have no value
     EXPECT_GT(cursor.leafPagesRead(), 1u);
     EXPECT_TRUE(std::is_sorted(values.rbegin(), values.rend()));
 }
