@@ -1,0 +1,1 @@
+select 题目 from tiku

@@ -1,0 +1,1 @@
+select 题目 from tiku where InStr(1,LCase(题目),LCase("ab""c"),0)<>0

@@ -1,0 +1,1 @@
+select distinct top 2 n, d * 2 as x, b & c, w + 1, g, o, Len(s) from t where s Like '[!a-c]*' or n between ? and ? order by x desc, s

@@ -1,0 +1,1 @@
+select IIf(n Is Null, Nz(s, 'z'), Mid(s, 2, 1)), Left(s, n), Right(s, 1), Trim(s), UCase(s) from t where n In (7, Null, ?) and Not s = 'x'

@@ -1,0 +1,1 @@
+select n \ 2, n Mod 3, n ^ 2, -n, +d, d / n from t where c > 0 or w < 1

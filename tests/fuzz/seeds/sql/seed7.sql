@@ -1,0 +1,1 @@
+update tiku set 题目 = ? where ID = 3

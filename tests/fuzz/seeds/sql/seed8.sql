@@ -1,0 +1,1 @@
+insert into tiku (题目) values ('x')

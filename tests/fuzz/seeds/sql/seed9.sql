@@ -1,0 +1,1 @@
+delete from tiku where 题目 is null
