@@ -27,6 +27,7 @@ std::string repeat(std::string_view piece, std::size_t times) {
 struct BankCase {
     std::string name;
     Questions questions;
+    friend void PrintTo(const BankCase& c, std::ostream* os) { *os << c.name; }
 };
 
 // Stored sizes: Chinese takes 2 bytes a character; Latin-1 text of 3..1024 characters is compressed
