@@ -9,6 +9,10 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
+
+// The icon lives in this static library's resources; nothing else would pull them into the program.
+static void loadIconResource() { Q_INIT_RESOURCE(icons); }
 
 namespace vcl {
 
@@ -46,6 +50,8 @@ void TApplication::Initialize()
         QFont messageFont(QString::fromUtf8(kMessageFontFace));
         messageFont.setPixelSize(kMessageFontPixels);
         QApplication::setFont(messageFont);
+        loadIconResource();
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/MAINICON")));
         // The main window's closing ends the loop, not the last window's.
         QApplication::setQuitOnLastWindowClosed(false);
     }
