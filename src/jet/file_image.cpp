@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -51,6 +52,13 @@ FileImage::FileImage(const std::filesystem::path& file) : path_(file) {
 
 FileImage::~FileImage() {
     if (mapping_) ::munmap(mapping_, size_);
+}
+
+void FileImage::releaseBelow(std::size_t end) const {
+    if (!mapping_) return;
+    const auto systemPage = std::size_t(::sysconf(_SC_PAGESIZE));
+    end = std::min(end, size_) / systemPage * systemPage;
+    if (end > 0) ::madvise(mapping_, end, MADV_DONTNEED);
 }
 
 std::span<std::uint8_t> FileImage::makeWritableCopy() {

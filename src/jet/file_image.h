@@ -19,6 +19,10 @@ public:
     std::span<const std::uint8_t> bytes() const { return {data_, size_}; }
     std::size_t size() const { return size_; }
 
+    // Lets the system take back the mapped pages below `end` from this process; touched again, they
+    // come back from the file cache. A streaming read of a large file so keeps only a window of it.
+    void releaseBelow(std::size_t end) const;
+
     // Replaces the mapping by a private copy, for files whose pages must be decrypted in place.
     std::span<std::uint8_t> makeWritableCopy();
 

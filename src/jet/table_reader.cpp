@@ -32,6 +32,12 @@ bool TableReaderState::next(std::vector<Value>& row, RowId* where) {
         if (!page) {
             if (nextPage >= table.dataPages.size()) return false;
             const std::uint32_t number = table.dataPages[nextPage++];
+            // Hands back the file behind the pages already read, in steps of 8 MB.
+            const std::size_t offset = std::size_t(number) * db->header.pageSize;
+            if (offset > releasedBelow + (std::size_t(8) << 20)) {
+                db->image.releaseBelow(offset);
+                releasedBelow = offset;
+            }
             // The map may still mark pages the table gave up; only its own data pages count.
             const auto bytes = db->page(number);
             if (bytes[0] != std::uint8_t(format::PageType::Data)) continue;

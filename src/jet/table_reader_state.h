@@ -24,6 +24,7 @@ struct TableReaderState {
     std::size_t nextPage = 0;           // index into table.dataPages
     std::optional<DataPage> page;       // the page being read
     std::uint16_t nextRow = 0;
+    std::size_t releasedBelow = 0;      // file offset below which the mapping was handed back
 };
 
 // The bytes of the row in `slot`, following a moved row's pointer to where it now lives. nullopt for a
