@@ -20,10 +20,43 @@ PageFile::PageFile(const std::filesystem::path& path, std::uint32_t pageSize, st
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd_ < 0) throw Error("无法创建文件 " + describe(path));
     run_.reserve(kRunBytes + pageSize);
+    writing_.reserve(kRunBytes + pageSize);
+    writer_ = std::thread([this] { writerLoop(); });
 }
 
 PageFile::~PageFile() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    writer_.join();
     if (fd_ >= 0) ::close(fd_);
+}
+
+void PageFile::writerLoop() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return busy_ || stopping_; });
+        if (!busy_) return;
+        lock.unlock();
+        std::string failure;
+        try {
+            writeAt(writingOffset_, writing_.data(), writing_.size());
+        } catch (const std::exception& e) {
+            failure = e.what();
+        }
+        lock.lock();
+        if (failure_.empty()) failure_ = failure;
+        busy_ = false;
+        changed_.notify_all();
+    }
+}
+
+void PageFile::waitForWriter() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !busy_; });
+    if (!failure_.empty()) throw Error(failure_);
 }
 
 void PageFile::writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_t length) {
@@ -60,18 +93,27 @@ void PageFile::drain() {
 
 void PageFile::flush() {
     if (run_.empty()) return;
-    writeAt(std::uint64_t(runStart_) * pageSize_, run_.data(), run_.size());
-    runStart_ += std::uint32_t(run_.size() / pageSize_);
+    waitForWriter();
+    {
+        std::lock_guard lock(mutex_);
+        writing_.swap(run_);
+        writingOffset_ = std::uint64_t(runStart_) * pageSize_;
+        busy_ = true;
+    }
+    changed_.notify_all();
+    runStart_ += std::uint32_t(writing_.size() / pageSize_);
     run_.clear();
 }
 
 void PageFile::putAt(std::uint32_t page, const Bytes& bytes) {
     if (bytes.size() != pageSize_) throw Error("内部错误: 页大小无效");
+    waitForWriter();
     writeAt(std::uint64_t(page) * pageSize_, bytes.data(), bytes.size());
 }
 
 void PageFile::close() {
     flush();
+    waitForWriter();
     if (!early_.empty() || runStart_ != nextPage_) throw Error("内部错误: 有页没有写出");
     if (::fsync(fd_) != 0 || ::close(fd_) != 0) {
         fd_ = -1;

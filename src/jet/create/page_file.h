@@ -1,10 +1,15 @@
 #pragma once
 // The file being written, page by page. Pages usually arrive in page order and are gathered into big
 // sequential writes; a page that arrives early waits until the pages before it are written, and
-// pages written at the end (header, catalog) go to their place directly.
+// pages written at the end (header, catalog) go to their place directly. The writes themselves run
+// on a thread of their own, so that building the next pages goes on while the last ones are written.
+#include <condition_variable>
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <mutex>
+#include <string>
+#include <thread>
 
 #include "jet/create/byte_writer.h"
 
@@ -31,7 +36,9 @@ public:
 
 private:
     void drain();
-    void flush();
+    void flush();                 // hands run_ to the writing thread
+    void waitForWriter();         // until the writing thread is idle; rethrows its failure
+    void writerLoop();
     void writeAt(std::uint64_t offset, const std::uint8_t* data, std::size_t length);
 
     std::filesystem::path path_;
@@ -41,6 +48,14 @@ private:
     std::uint32_t runStart_;   // first page held in run_
     Bytes run_;                // consecutive pages waiting for one write
     std::map<std::uint32_t, Bytes> early_;  // pages that arrived before their predecessors
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    Bytes writing_;                // the run being written by the thread
+    std::uint64_t writingOffset_ = 0;
+    bool busy_ = false, stopping_ = false;
+    std::string failure_;          // the thread's error message, empty while all is well
+    std::thread writer_;
 };
 
 }  // namespace jet::create
