@@ -47,6 +47,10 @@ const std::uint32_t kChainChunk = kMaxSinglePageValue - 4;
 const std::uint32_t kMaxInlineValue = layout.maxInlineLongValue;
 // The fewest bytes a data page must have left to count as having free space.
 constexpr std::size_t kUsefulFreeSpace = 64;
+// An Access file holds at most 2 GB; room is kept for what finish() adds (index and map pages).
+constexpr std::uint64_t kMaxPages = (std::uint64_t(2) << 30) / kPageSize;
+constexpr std::uint64_t kFinishReserve = 64;
+constexpr std::uint64_t kIndexEntriesPerPage = 400;
 
 std::filesystem::path partialPath(const std::filesystem::path& target) {
     std::filesystem::path p = target;
@@ -103,6 +107,10 @@ std::uint32_t BankWriter::storeLongValue(const Bytes& value, bool& singlePage) {
 void BankWriter::append(std::optional<std::string_view> question) {
     if (finished_ || failed_) throw Error("题库已经写完，不能再添加行");
     if (rowCount_ == 0x7fffffffu) throw Error("题库的行数超出了自动编号的范围");
+    // Refused before anything is written, so the bank can still be finished without this row.
+    const std::uint64_t longValuePages = question ? question->size() * 2 / kChainChunk + 2 : 0;
+    if (file_.pageCount() + longValuePages + 1 + rowCount_ / kIndexEntriesPerPage + kFinishReserve > kMaxPages)
+        throw Error("题库超出了 Access 文件 2 GB 的上限");
     try {
         const std::uint32_t id = rowCount_ + 1;
         // Row: column count, ID, the memo field, end of data, its offset, variable count, null mask.
