@@ -86,7 +86,8 @@ bool LikePattern::matches(std::string_view text) const {
     while (offset < text.size()) {
         UChar32 c;
         U8_NEXT(text.data(), offset, text.size(), c);
-        text_.push_back(fold(c < 0 ? 0xFFFD : c));
+        // The CJK block U+3000..U+9FFF has no cased letters: no look-up needed.
+        text_.push_back(c >= 0x3000 && c <= 0x9FFF ? c : fold(c < 0 ? 0xFFFD : c));
     }
     // Greedy matching that returns to the last * on a mismatch: linear in practice, never exponential.
     std::size_t p = 0, t = 0;

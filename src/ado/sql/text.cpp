@@ -15,23 +15,36 @@ bool isAscii(std::string_view text) {
 }
 
 // Maps each code point on its own: the same character always maps the same way, whatever stands
-// beside it, so that a text and its capitals lower-case alike.
+// beside it, so that a text and its capitals lower-case alike. Runs of characters that stay as they
+// are are copied whole; the CJK block U+3000..U+9FFF (lead bytes E3..E9) has no cased letters and is
+// passed over without a look-up.
 template <typename Map>
 void mapCodePoints(std::string_view text, std::string& out, Map map) {
     out.clear();
     out.reserve(text.size() + 4);
+    std::size_t run = 0;  // start of the bytes not yet copied
     std::size_t offset = 0;
     while (offset < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[offset]);
+        if (lead >= 0xE3 && lead <= 0xE9 && offset + 2 < text.size()) {
+            offset += 3;
+            continue;
+        }
+        const std::size_t at = offset;
         UChar32 c;
         U8_NEXT(text.data(), offset, text.size(), c);
-        c = c < 0 ? 0xFFFD : map(c);
+        const UChar32 mapped = c < 0 ? 0xFFFD : map(c);
+        if (mapped == c) continue;
+        out.append(text.data() + run, at - run);
         char buffer[4];
         std::size_t length = 0;
         UBool error = false;
-        U8_APPEND(buffer, length, 4, c, error);
-        (void)error;  // c is a valid code point
+        U8_APPEND(buffer, length, 4, mapped, error);
+        (void)error;  // mapped is a valid code point
         out.append(buffer, length);
+        run = offset;
     }
+    out.append(text.data() + run, text.size() - run);
 }
 
 UChar32 fold(UChar32 c) { return u_foldCase(c, U_FOLD_CASE_DEFAULT); }
@@ -44,10 +57,11 @@ UChar32 nextCodePoint(std::string_view text, std::size_t& offset) {
 
 // UTF-16 code units that the bytes text[0, bytes) stand for.
 std::size_t unitsBefore(std::string_view text, std::size_t bytes) {
+    // Every byte but a continuation byte starts a character; a four-byte one takes two units.
     std::size_t units = 0;
     for (std::size_t i = 0; i < bytes; ++i) {
         const auto b = static_cast<unsigned char>(text[i]);
-        if ((b & 0xC0) != 0x80) units += b >= 0xF0 ? 2 : 1;
+        units += static_cast<std::size_t>((b & 0xC0) != 0x80) + static_cast<std::size_t>(b >= 0xF0);
     }
     return units;
 }
