@@ -46,7 +46,10 @@ TEST_P(StatusLine, TellsHowManyQuestionsTheBankHolds)
 INSTANTIATE_TEST_SUITE_P(Banks, StatusLine,
                          testing::Values(StatusLineCase{0, "数据库中共有问题： 0 条"},
                                          StatusLineCase{1, "数据库中共有问题： 1 条"},
-                                         StatusLineCase{1234, "数据库中共有问题： 1234 条"}));
+                                         StatusLineCase{1234, "数据库中共有问题： 1234 条"}),
+                         [](const testing::TestParamInfo<StatusLineCase>& info) {
+                             return "questions_" + std::to_string(info.param.questions);
+                         });
 
 TEST_F(MainWindowTest, ShowsTheFirstQuestionWithTheCaretInTheSearchBox)
 {
@@ -114,6 +117,21 @@ TEST_F(MainWindowTest, RunShowsTheWindowCentredAndEndsWithExitCodeZeroWhenItIsCl
     EXPECT_EQ(vcl::Application->Run(), 0);
     EXPECT_TRUE(checked);
     EXPECT_TRUE(vcl::Application->Terminated());
+}
+
+TEST_F(MainWindowTest, ScalingChangesTheClientSizeAndEveryControlButNotTheWindowFont)
+{
+    writeBank({});
+    buildMainWindow();
+    Form1->ChangeScale(3, 2);
+    EXPECT_EQ(Form1->Handle()->size(), QSize(987, 651));
+    EXPECT_EQ(Form1->edt1->Left(), 240);
+    EXPECT_EQ(Form1->edt1->Width(), 710);
+    EXPECT_EQ(Form1->dbgrd1->Top(), 15);
+    EXPECT_EQ(Form1->dbgrd1->Font().Height(), -21);
+    EXPECT_EQ(Form1->Font().Height(), -12);
+    // The frame stays fixed at the new size.
+    EXPECT_EQ(Form1->Handle()->minimumSize(), Form1->Handle()->maximumSize());
 }
 
 TEST_F(MainWindowTest, ErrorBoxShowsTheMessageWithTheFullStopRule)
