@@ -122,13 +122,14 @@ void RowDecoder::decode(std::span<const std::uint8_t> bytes, std::uint32_t page,
             break;
         }
         case ColumnType::Text: setText(value, data, length); break;
-        case ColumnType::Memo:
-            readLongValue(data, length, longValue_);
-            setText(value, reinterpret_cast<const std::uint8_t*>(longValue_.data()), longValue_.size());
+        case ColumnType::Memo: {
+            const auto bytes = readLongValue(data, length);
+            setText(value, bytes.data(), bytes.size());
             break;
+        }
         case ColumnType::OLE: {
-            readLongValue(data, length, longValue_);
-            value = Bytes{longValue_};
+            const auto bytes = readLongValue(data, length);
+            value = Bytes{std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size())};
             break;
         }
         default:  // Binary and types this reader does not know: the bytes as stored
@@ -149,42 +150,41 @@ void RowDecoder::setText(Value& target, const std::uint8_t* data, std::size_t si
     }
 }
 
-void RowDecoder::readLongValue(const std::uint8_t* ref, std::size_t size, std::string& out) {
-    out.clear();
-    if (size == 0) return;
+std::span<const std::uint8_t> RowDecoder::readLongValue(const std::uint8_t* ref, std::size_t size) {
+    if (size == 0) return {};
     if (size < format::LongValueReferenceSize) db_.corrupt("表“" + table_.name + "”的长值引用太短");
     const std::uint32_t head = le32(ref);
     const std::uint32_t length = head & format::LongValueLengthMask;
-    if (length == 0) return;
+    if (length == 0) return {};
     if (length > db_.image.size()) db_.corrupt("表“" + table_.name + "”的长值长度超出文件大小");
     if (head & format::LongValueInline) {
         if (format::LongValueReferenceSize + length > size) db_.corrupt("表“" + table_.name + "”的内嵌长值超出行");
-        out.assign(reinterpret_cast<const char*>(ref + format::LongValueReferenceSize), length);
-        return;
+        return {ref + format::LongValueReferenceSize, length};
     }
     std::uint32_t pointer = le32(ref + 4);
     if (head & format::LongValueSinglePage) {
         const DataPage page(db_, format::pointerPage(pointer));
         const auto row = page.rowBytes(page.slot(format::pointerRow(pointer)));
         if (row.size() < length) db_.corrupt("第 " + std::to_string(page.number()) + " 页的长值不完整");
-        out.assign(reinterpret_cast<const char*>(row.data()), length);
-        return;
+        return row.first(length);
     }
-    // A chain of rows on long-value pages, each starting with the pointer to the next. Every row is
-    // visited at most once, so a damaged chain that loops ends with an error.
+    // A chain of rows on long-value pages, each starting with the pointer to the next. The number of
+    // steps is bounded by the rows the file can hold, so a damaged chain that loops ends with an error.
     const std::uint64_t maxHops = std::uint64_t(db_.header.pageCount) * 256;
     std::uint64_t hops = 0;
-    out.reserve(length);
-    while (out.size() < length) {
+    longValue_.clear();
+    longValue_.reserve(length);
+    while (longValue_.size() < length) {
         if (pointer == 0 || ++hops > maxHops)
             db_.corrupt("表“" + table_.name + "”的长值链" + (pointer == 0 ? "提前结束" : "形成循环"));
         const DataPage page(db_, format::pointerPage(pointer));
         const auto row = page.rowBytes(page.slot(format::pointerRow(pointer)));
         if (row.size() < 4) db_.corrupt("第 " + std::to_string(page.number()) + " 页的长值行太短");
         pointer = le32(row.data());
-        const std::size_t take = std::min<std::size_t>(row.size() - 4, length - out.size());
-        out.append(reinterpret_cast<const char*>(row.data() + 4), take);
+        const std::size_t take = std::min<std::size_t>(row.size() - 4, length - longValue_.size());
+        longValue_.append(reinterpret_cast<const char*>(row.data() + 4), take);
     }
+    return {reinterpret_cast<const std::uint8_t*>(longValue_.data()), longValue_.size()};
 }
 
 }  // namespace jet::detail

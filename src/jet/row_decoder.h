@@ -33,7 +33,9 @@ private:
 
     // Fills varOffsets_ and returns where the row's trailer (offset table, counts, mask) begins.
     std::size_t readVarOffsets(const std::uint8_t* row, std::size_t size, std::size_t maskSize, std::uint32_t page);
-    void readLongValue(const std::uint8_t* ref, std::size_t size, std::string& out);
+    // The bytes of a memo or OLE value: in place when the value lies in one row, else gathered into
+    // longValue_.
+    std::span<const std::uint8_t> readLongValue(const std::uint8_t* ref, std::size_t size);
     void setText(Value& target, const std::uint8_t* data, std::size_t size);
     [[noreturn]] void damaged(std::uint32_t page, const std::string& what) const;
 

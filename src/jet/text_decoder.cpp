@@ -3,6 +3,9 @@
 #include <unicode/ucnv.h>
 #include <unicode/ustring.h>
 
+#include <bit>
+#include <cstring>
+
 #include <string_view>
 
 #include "jet/messages.h"
@@ -67,7 +70,11 @@ void TextDecoder::decodeUtf16(const std::uint8_t* data, std::size_t size, std::s
         return;
     }
     scratch_.resize(units);
-    for (std::size_t i = 0; i < units; ++i) scratch_[i] = char16_t(data[2 * i] | data[2 * i + 1] << 8);
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(scratch_.data(), data, units * 2);  // the stored units may be unaligned
+    } else {
+        for (std::size_t i = 0; i < units; ++i) scratch_[i] = char16_t(data[2 * i] | data[2 * i + 1] << 8);
+    }
     utf16ToUtf8(out);
 }
 
