@@ -3,7 +3,7 @@
 // and the failures that must leave no half-written bank behind.
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -113,6 +113,19 @@ TEST(CreatedBank, RowCountAndAutoNumberFollowTheRows) {
     EXPECT_EQ(db->table("tiku").rowCount, 5u);
     // The definition keeps the last AutoNumber handed out; the engine gives the next row 6.
     EXPECT_EQ(db->table("tiku").nextAutoNumber, 5u);
+}
+
+TEST(CreatedBank, HeaderCarriesCodePageAndCreationDate) {
+    TempDir dir;
+    jet::writeBank(dir / "data.mdb", {"题"});
+    const auto db = jet::Database::open(dir / "data.mdb");
+    EXPECT_EQ(db->header().codePage, 1252);
+    const double unixDays = double(std::chrono::duration_cast<std::chrono::seconds>(
+                                       std::chrono::system_clock::now().time_since_epoch()).count()) / 86400.0;
+    // Local time, so within a day of now in UTC; the empty password's mask is derived from it.
+    EXPECT_NEAR(db->header().creationDate, 25569.0 + unixDays, 1.0);
+    EXPECT_FALSE(db->header().hasPassword);
+    EXPECT_EQ(db->header().pageCount * 4096, std::filesystem::file_size(dir / "data.mdb"));
 }
 
 TEST(CreatedBank, AppearsOnlyWhenFinished) {
