@@ -99,6 +99,8 @@ void TControl::SetParent(TWinControl* parent)
         if (visible_ && parent)
             widget_->show();
     }
+    if (auto* win = dynamic_cast<TWinControl*>(this))
+        win->applyFocusPolicy();
     if (parent_) {
         parent_->insertControl(this);
         if (parentFont_)
@@ -310,7 +312,8 @@ void TWinControl::applyFocusPolicy()
 {
     if (!Handle())
         return;
-    if (!TakesFocus())
+    // A control takes the focus once placed on a window; the window itself (a form) never takes it.
+    if (!TakesFocus() || !Parent())
         Handle()->setFocusPolicy(Qt::NoFocus);
     else
         Handle()->setFocusPolicy(tabStop_ ? Qt::StrongFocus : Qt::ClickFocus);

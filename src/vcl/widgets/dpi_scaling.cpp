@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace vcl {
 
@@ -16,7 +17,10 @@ int MulDiv(int value, int numerator, int denominator)
     const std::int64_t half = std::abs(std::int64_t(denominator)) / 2;
     const bool negative = (product < 0) != (denominator < 0);
     const std::int64_t magnitude = (std::abs(product) + half) / std::abs(std::int64_t(denominator));
-    return static_cast<int>(negative ? -magnitude : magnitude);
+    const std::int64_t result = negative ? -magnitude : magnitude;
+    if (result > std::numeric_limits<int>::max() || result < std::numeric_limits<int>::min())
+        return -1;  // as Windows answers an overflow
+    return static_cast<int>(result);
 }
 
 int screenPixelsPerInch()

@@ -9,7 +9,7 @@ namespace vcl {
 inline constexpr int designPixelsPerInch = 96;
 inline constexpr int designTextHeight = 12;
 
-// value * numerator / denominator, rounded half away from zero (the Windows MulDiv).
+// value * numerator / denominator, rounded half away from zero; -1 for a zero denominator or an overflow.
 int MulDiv(int value, int numerator, int denominator);
 
 struct ScaleRatio {
