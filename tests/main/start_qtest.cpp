@@ -62,6 +62,29 @@ TEST_F(MainWindowTest, ShowsTheFirstQuestionWithTheCaretInTheSearchBox)
     EXPECT_TRUE(Form1->edt1->Text().empty());
 }
 
+TEST_F(MainWindowTest, TabMovesThroughTheListTheSearchBoxAndTheFullTextView)
+{
+    writeBank({"first question", "second question"});
+    buildMainWindow();
+    showMainWindow();
+    const auto focusedControl = [] {
+        QWidget* focused = QApplication::focusWidget();
+        for (vcl::TWinControl* control : std::initializer_list<vcl::TWinControl*>{Form1->dbgrd1, Form1->edt1, Form1->DBMemo1})
+            if (focused && (focused == control->Handle() || control->Handle()->isAncestorOf(focused)))
+                return control->Name();
+        return std::string("other");
+    };
+    EXPECT_EQ(focusedControl(), "edt1");
+    std::vector<std::string> order;
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.push_back(focusedControl());
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"DBMemo1", "dbgrd1", "edt1"}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(focusedControl(), "dbgrd1");
+}
+
 TEST_F(MainWindowTest, MissingBankGivesTwoErrorBoxesAndThenAnEmptyWindow)
 {
     buildMainWindow();
