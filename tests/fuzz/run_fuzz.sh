@@ -53,4 +53,5 @@ for target in "${targets[@]}"; do
     status=1
   fi
 done
+rm -f "${TMPDIR:-/tmp}"/tessarin-jet-fuzz-*.mdb
 exit $status
