@@ -168,18 +168,17 @@ std::span<const std::uint8_t> RowDecoder::readLongValue(const std::uint8_t* ref,
         if (row.size() < length) db_.corrupt("第 " + std::to_string(page.number()) + " 页的长值不完整");
         return row.first(length);
     }
-    // A chain of rows on long-value pages, each starting with the pointer to the next. The number of
-    // steps is bounded by the rows the file can hold, so a damaged chain that loops ends with an error.
-    const std::uint64_t maxHops = std::uint64_t(db_.header.pageCount) * 256;
-    std::uint64_t hops = 0;
+    // A chain of rows on long-value pages, each starting with the pointer to the next and holding some
+    // of the value. A row met twice means a damaged chain that loops.
+    visitedRows_.clear();
     longValue_.clear();
     longValue_.reserve(length);
     while (longValue_.size() < length) {
-        if (pointer == 0 || ++hops > maxHops)
-            db_.corrupt("表“" + table_.name + "”的长值链" + (pointer == 0 ? "提前结束" : "形成循环"));
+        if (pointer == 0) db_.corrupt("表“" + table_.name + "”的长值链提前结束");
+        if (!visitedRows_.insert(pointer).second) db_.corrupt("表“" + table_.name + "”的长值链形成循环");
         const DataPage page(db_, format::pointerPage(pointer));
         const auto row = page.rowBytes(page.slot(format::pointerRow(pointer)));
-        if (row.size() < 4) db_.corrupt("第 " + std::to_string(page.number()) + " 页的长值行太短");
+        if (row.size() <= 4) db_.corrupt("第 " + std::to_string(page.number()) + " 页的长值行太短");
         pointer = le32(row.data());
         const std::size_t take = std::min<std::size_t>(row.size() - 4, length - longValue_.size());
         longValue_.append(reinterpret_cast<const char*>(row.data() + 4), take);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "jet/database_state.h"
@@ -45,6 +46,7 @@ private:
     TextDecoder text_;
     std::vector<std::uint32_t> varOffsets_;  // row var count + 1 entries, the last one the end of the data
     std::string longValue_;
+    std::unordered_set<std::uint32_t> visitedRows_;  // of the long-value chain being read
     std::string decoded_;
 };
 
