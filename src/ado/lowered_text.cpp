@@ -1,15 +1,83 @@
 #include "ado/lowered_text.h"
 
+#include <string.h>  // memmem
+
 #include <atomic>
+#include <bitset>
+#include <memory>
 #include <string>
 
 #include "ado/parallel.h"
 #include "ado/sql/text.h"
+#include "ado/utf8_decode.h"
 
 namespace ado {
+namespace {
+
+std::string utf8Of(char32_t cp) {
+    std::string out;
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return out;
+}
+
+// Which characters of the Basic Multilingual Plane LCase changes, asked of LCase itself one by one so
+// that the two can never disagree. Characters beyond it are rare and asked each time.
+class CaseChanges {
+public:
+    CaseChanges() {
+        for (char32_t cp = 0; cp < 0x10000; ++cp) {
+            if (cp >= 0xD800 && cp < 0xE000) continue;  // surrogates are no characters of their own
+            const std::string text = utf8Of(cp);
+            if (sql::lowerCase(text) != text) changes_.set(cp);
+        }
+    }
+    bool changes(char32_t cp) const {
+        if (cp < 0x10000) return changes_.test(cp);
+        const std::string text = utf8Of(cp);
+        return sql::lowerCase(text) != text;
+    }
+
+private:
+    std::bitset<0x10000> changes_;
+};
+
+enum class Kind { Same, FoldAscii, Other };
+
+Kind kindOf(std::string_view text, const CaseChanges& table) {
+    Kind kind = Kind::Same;
+    bool malformed = false;
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (byte < 0x80) {
+            if (byte >= 'A' && byte <= 'Z') kind = Kind::FoldAscii;
+            ++at;
+            continue;
+        }
+        const char32_t cp = nextCodePoint(text, at, malformed);
+        if (malformed || table.changes(cp)) return Kind::Other;
+    }
+    return kind;
+}
+
+}  // namespace
 
 LoweredText::LoweredText(const TextColumn& original)
     : original_(&original), slots_(original.size(), kSame), parts_((original.size() + kPartRows - 1) / kPartRows) {
+    const auto table = std::make_unique<CaseChanges>();
     // Parts are handed out one at a time so that both cores stay busy whatever the texts' lengths.
     std::atomic<std::size_t> nextPart{0};
     runParts(partsFor(original.size(), 4096), [&](std::size_t) {
@@ -17,23 +85,36 @@ LoweredText::LoweredText(const TextColumn& original)
         for (std::size_t part; (part = nextPart.fetch_add(1)) < parts_.size();) {
             const std::size_t first = part * kPartRows;
             const std::size_t last = std::min(original.size(), first + kPartRows);
-            TextColumn& changed = parts_[part];
+            TextColumn& stored = parts_[part];
             for (std::size_t row = first; row < last; ++row) {
                 if (original.isNull(row)) continue;
                 const std::string_view text = original.at(row);
-                sql::lowerCase(text, lowered);
-                if (lowered == text) continue;
-                slots_[row] = static_cast<std::uint32_t>(changed.size());
-                changed.append(lowered);
+                switch (kindOf(text, *table)) {
+                    case Kind::Same:
+                        break;
+                    case Kind::FoldAscii:
+                        slots_[row] = kFoldAscii;
+                        break;
+                    case Kind::Other:
+                        sql::lowerCase(text, lowered);
+                        slots_[row] = static_cast<std::uint32_t>(stored.size());
+                        stored.append(lowered);
+                        break;
+                }
             }
-            changed.shrinkToFit();
         }
     });
 }
 
-std::size_t LoweredText::changedRows() const {
+std::size_t LoweredText::storedRows() const {
     std::size_t count = 0;
     for (const auto& part : parts_) count += part.size();
+    return count;
+}
+
+std::size_t LoweredText::foldedRows() const {
+    std::size_t count = 0;
+    for (const auto slot : slots_) count += slot == kFoldAscii;
     return count;
 }
 
@@ -41,6 +122,26 @@ std::size_t LoweredText::memoryUsed() const {
     std::size_t bytes = slots_.capacity() * sizeof(std::uint32_t);
     for (const auto& part : parts_) bytes += part.memoryUsed();
     return bytes;
+}
+
+std::size_t findInLowered(const LoweredCell& cell, std::string_view needle, std::size_t from) {
+    const std::string_view text = cell.text;
+    if (from > text.size() || needle.size() > text.size() - from) return std::string_view::npos;
+    if (!cell.foldAscii) {
+        const void* hit = memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : std::string_view::npos;
+    }
+    // The needle is lower-cased already; only the cell's ASCII capitals need folding.
+    const char first = needle.front();
+    const char firstUpper = first >= 'a' && first <= 'z' ? static_cast<char>(first - 32) : first;
+    const std::size_t last = text.size() - needle.size();
+    for (std::size_t at = from; at <= last; ++at) {
+        if (text[at] != first && text[at] != firstUpper) continue;
+        std::size_t i = 1;
+        while (i < needle.size() && foldAscii(text[at + i]) == needle[i]) ++i;
+        if (i == needle.size()) return at;
+    }
+    return std::string_view::npos;
 }
 
 }  // namespace ado

@@ -6,7 +6,7 @@ namespace ado {
 
 const SearchCache::Entry* SearchCache::lastIn(const TableSnapshot& snapshot, std::size_t column) const {
     const auto searched = last_.snapshot.lock();
-    if (!searched || searched.get() != &snapshot || last_.column != column || !last_.rows) return nullptr;
+    if (!searched || searched.get() != &snapshot || last_.column != column || !last_.matches) return nullptr;
     return &last_;
 }
 

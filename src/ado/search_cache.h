@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "ado/search_index.h"
+
 namespace ado {
 
 class TableSnapshot;
@@ -18,7 +20,7 @@ public:
         std::weak_ptr<const TableSnapshot> snapshot;  // the bank as it was searched; gone once reread
         std::size_t column = 0;
         std::string loweredNeedle;
-        std::shared_ptr<const std::vector<std::uint32_t>> rows;
+        std::shared_ptr<const Matches> matches;
     };
 
     // The last search when it was in this snapshot and column; null otherwise.

@@ -36,16 +36,16 @@ std::optional<std::vector<std::size_t>> SearchFilter::filter(const sql::Table& t
     std::string lowered = sql::lowerCase(needle);
     if (lowered.empty()) return std::nullopt;  // InStr's rule for an empty needle is the evaluator's
 
-    std::shared_ptr<const std::vector<std::uint32_t>> rows;
+    std::shared_ptr<const Matches> matches;
     const SearchCache::Entry* last = cache_.lastIn(*snapshot, *column);
     if (last && last->loweredNeedle == lowered)
-        rows = last->rows;
+        matches = last->matches;
     else if (last && lowered.find(last->loweredNeedle) != std::string::npos)
-        rows = std::make_shared<const std::vector<std::uint32_t>>(index->find(lowered, last->rows.get()));
+        matches = std::make_shared<const Matches>(index->find(lowered, last->matches.get(), last->loweredNeedle));
     else
-        rows = std::make_shared<const std::vector<std::uint32_t>>(index->find(lowered));
-    cache_.remember({snapshot->weak_from_this(), *column, std::move(lowered), rows});
-    return std::vector<std::size_t>(rows->begin(), rows->end());
+        matches = std::make_shared<const Matches>(index->find(lowered));
+    cache_.remember({snapshot->weak_from_this(), *column, std::move(lowered), matches});
+    return std::vector<std::size_t>(matches->rows.begin(), matches->rows.end());
 }
 
 }  // namespace ado

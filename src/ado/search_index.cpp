@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <string.h>  // memmem
 
 #include "ado/parallel.h"
 #include "ado/utf8_decode.h"
@@ -20,9 +19,10 @@ std::pair<std::size_t, std::size_t> rowRange(std::size_t rows, std::size_t part,
     return {cut(part), cut(part + 1)};
 }
 
-bool contains(std::string_view haystack, std::string_view needle) {
-    return needle.size() <= haystack.size() &&
-           memmem(haystack.data(), haystack.size(), needle.data(), needle.size()) != nullptr;
+// The next code point of a lower-cased cell, folding ASCII capitals where the cell asks for it.
+char32_t nextLowered(const LoweredCell& cell, std::size_t& at, bool& malformed) {
+    const char32_t cp = nextCodePoint(cell.text, at, malformed);
+    return cell.foldAscii && cp >= 'A' && cp <= 'Z' ? cp + 32 : cp;
 }
 
 }  // namespace
@@ -42,9 +42,9 @@ void SearchIndex::build() {
         bool bad = false;
         for (std::size_t row = first; row < last; ++row) {
             if (original_->isNull(row)) continue;
-            const std::string_view text = lowered_.at(row);
-            for (std::size_t at = 0; at < text.size();) {
-                const char32_t cp = nextCodePoint(text, at, bad);
+            const LoweredCell cell = lowered_.at(row);
+            for (std::size_t at = 0; at < cell.text.size();) {
+                const char32_t cp = nextLowered(cell, at, bad);
                 std::uint32_t& seen = lastRow[cp];
                 if (seen != row) {
                     seen = static_cast<std::uint32_t>(row);
@@ -79,9 +79,9 @@ void SearchIndex::build() {
         bool bad = false;
         for (std::size_t row = first; row < last; ++row) {
             if (original_->isNull(row)) continue;
-            const std::string_view text = lowered_.at(row);
-            for (std::size_t at = 0; at < text.size();) {
-                const auto list = static_cast<std::uint32_t>(listOf_.get(nextCodePoint(text, at, bad)));
+            const LoweredCell cell = lowered_.at(row);
+            for (std::size_t at = 0; at < cell.text.size();) {
+                const auto list = static_cast<std::uint32_t>(listOf_.get(nextLowered(cell, at, bad)));
                 if (lastRow[list] == row) continue;
                 lastRow[list] = static_cast<std::uint32_t>(row);
                 PostingList& postings = lists_[list];
@@ -94,8 +94,8 @@ void SearchIndex::build() {
     });
 }
 
-std::vector<std::uint32_t> SearchIndex::find(std::string_view needle, const std::vector<std::uint32_t>* within) const {
-    std::vector<std::uint32_t> found;
+Matches SearchIndex::find(std::string_view needle, const Matches* earlier, std::string_view earlierNeedle) const {
+    Matches found;
     if (needle.empty()) return found;
 
     // The needle's distinct characters; one that no row holds means no match at all.
@@ -108,40 +108,57 @@ std::vector<std::uint32_t> SearchIndex::find(std::string_view needle, const std:
         if (std::find(lists.begin(), lists.end(), &lists_[list]) == lists.end()) lists.push_back(&lists_[list]);
     }
     std::sort(lists.begin(), lists.end(), [](auto* a, auto* b) { return a->count() < b->count(); });
+    // A one-character needle is answered by its row list alone (when every cell was read without doubt).
     const bool confirm = characters > 1 || malformed_ || bad;
 
-    // Candidates: the rarest character's rows, or the rows the caller allows when they are fewer.
+    // Candidates: the rarest character's rows, or the earlier matches when they are fewer.
+    const bool useEarlier = earlier && earlier->rows.size() <= lists.front()->count();
     std::vector<std::uint32_t> ownCandidates;
-    const std::vector<std::uint32_t>* candidates = within;
-    std::size_t firstFilter = 0;
-    if (!within || within->size() > lists.front()->count()) {
+    if (!useEarlier) {
         lists.front()->appendRows(ownCandidates);
-        candidates = &ownCandidates;
-        firstFilter = 1;
-        if (!confirm && !within) return ownCandidates;
+        if (!confirm) {
+            found.rows = std::move(ownCandidates);
+            return found;
+        }
     }
-    // A few more characters sift the candidates before the text is read.
+    const std::vector<std::uint32_t>& candidates = useEarlier ? earlier->rows : ownCandidates;
+    const bool resume = useEarlier && !earlier->positions.empty() && needle.starts_with(earlierNeedle);
+    // A few more characters sift the candidates before any text is read.
+    const std::size_t firstFilter = useEarlier ? 0 : 1;
     const std::size_t lastFilter = std::min(lists.size(), firstFilter + 3);
 
-    const std::size_t parts = partsFor(candidates->size(), 16384);
-    std::vector<std::vector<std::uint32_t>> partFound(parts);
+    const std::size_t parts = partsFor(candidates.size(), 16384);
+    std::vector<Matches> partFound(parts);
     runParts(parts, [&](std::size_t part) {
-        const std::size_t first = candidates->size() * part / parts;
-        const std::size_t last = candidates->size() * (part + 1) / parts;
-        std::vector<std::uint32_t>& out = partFound[part];
+        const std::size_t first = candidates.size() * part / parts;
+        const std::size_t last = candidates.size() * (part + 1) / parts;
+        Matches& out = partFound[part];
         for (std::size_t i = first; i < last; ++i) {
-            const std::uint32_t row = (*candidates)[i];
+            const std::uint32_t row = candidates[i];
             bool keep = true;
             for (std::size_t f = firstFilter; f < lastFilter && keep; ++f) keep = lists[f]->contains(row);
-            if (keep && confirm) keep = !original_->isNull(row) && contains(lowered_.at(row), needle);
-            if (keep) out.push_back(row);
+            if (!keep || original_->isNull(row)) continue;
+            const LoweredCell cell = lowered_.at(row);
+            std::size_t from = 0;
+            if (resume && earlier->positions[i] != Matches::kUnknown) {
+                // The first occurrence of the longer needle cannot lie before the shorter one's.
+                from = earlier->positions[i];
+            }
+            const std::size_t at = findInLowered(cell, needle, from);
+            if (at == std::string_view::npos) continue;
+            out.rows.push_back(row);
+            out.positions.push_back(static_cast<std::uint32_t>(at));
         }
     });
     if (parts == 1) return std::move(partFound[0]);
     std::size_t total = 0;
-    for (const auto& part : partFound) total += part.size();
-    found.reserve(total);
-    for (const auto& part : partFound) found.insert(found.end(), part.begin(), part.end());
+    for (const auto& part : partFound) total += part.rows.size();
+    found.rows.reserve(total);
+    found.positions.reserve(total);
+    for (const auto& part : partFound) {
+        found.rows.insert(found.rows.end(), part.rows.begin(), part.rows.end());
+        found.positions.insert(found.positions.end(), part.positions.begin(), part.positions.end());
+    }
     return found;
 }
 

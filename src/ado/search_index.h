@@ -14,15 +14,25 @@
 
 namespace ado {
 
+// The rows a needle matched, ascending, with the byte offset of its first occurrence in each row's
+// lower-cased text when that is known (positions is then as long as rows, else empty).
+struct Matches {
+    static constexpr std::uint32_t kUnknown = 0xFFFFFFFFu;
+    std::vector<std::uint32_t> rows;
+    std::vector<std::uint32_t> positions;
+};
+
 class SearchIndex {
 public:
     // Builds the index over original (which must outlive it), using every core.
     explicit SearchIndex(const TextColumn& original);
 
     // The rows, ascending, whose cell is not Null and whose lower-cased text contains loweredNeedle (not
-    // empty). When within is given (ascending), only rows among them can match: the caller knows that
-    // no other row does.
-    std::vector<std::uint32_t> find(std::string_view loweredNeedle, const std::vector<std::uint32_t>* within = nullptr) const;
+    // empty). When earlier is given, only rows among them can match: they are the matches of
+    // earlierNeedle, which loweredNeedle contains. When loweredNeedle even begins with it, the search
+    // goes on from where earlierNeedle was found.
+    Matches find(std::string_view loweredNeedle, const Matches* earlier = nullptr,
+                 std::string_view earlierNeedle = {}) const;
 
     const LoweredText& lowered() const { return lowered_; }
     std::size_t characterCount() const { return lists_.size(); }

@@ -48,7 +48,7 @@ class SearchIndexFinds : public ::testing::TestWithParam<Case> {};
 TEST_P(SearchIndexFinds, TheRowsHoldingTheNeedle) {
     const ado::TextColumn column = columnOf(kCells);
     const ado::SearchIndex index(column);
-    EXPECT_EQ(index.find(ado::sql::lowerCase(GetParam().needle)), GetParam().expected) << GetParam().needle;
+    EXPECT_EQ(index.find(ado::sql::lowerCase(GetParam().needle)).rows, GetParam().expected) << GetParam().needle;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -59,23 +59,39 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"\"", {7}}, Case{"：\"对", {7}}, Case{"z", {}}, Case{"strasse", {}}, Case{"straße", {9}},
                       Case{"作用发生在叶绿体中", {0}}, Case{"光合作用发生在叶绿体中。", {}}));
 
-TEST(SearchIndex, NarrowsToTheRowsItIsGiven) {
+TEST(SearchIndex, NarrowsToTheEarlierMatches) {
     const ado::TextColumn column = columnOf(kCells);
     const ado::SearchIndex index(column);
-    const Rows within{0, 3};
-    EXPECT_EQ(index.find("叶", &within), Rows{0});
-    EXPECT_EQ(index.find("叶绿", &within), Rows{0});
-    const Rows none;
-    EXPECT_EQ(index.find("叶", &none), Rows{});
+    const ado::Matches earlier{{0, 3}, {}};
+    EXPECT_EQ(index.find("叶", &earlier, "叶").rows, Rows{0});
+    EXPECT_EQ(index.find("叶绿", &earlier, "叶").rows, Rows{0});
+    const ado::Matches none;
+    EXPECT_EQ(index.find("叶", &none, "叶").rows, Rows{});
 }
 
-TEST(SearchIndex, KeepsOnlyTheCellsThatLowerCasingChanges) {
+TEST(SearchIndex, GoesOnFromWhereTheShorterNeedleWasFound) {
+    // "ab" first occurs before "abc" does: the longer needle is looked for again further on.
+    const ado::TextColumn column = columnOf({"xxabyyABCzz", "ab", "ABD abc", "AB"});
+    const ado::SearchIndex index(column);
+    const ado::Matches ab = index.find("ab");
+    ASSERT_EQ(ab.rows, (Rows{0, 1, 2, 3}));
+    const ado::Matches abc = index.find("abc", &ab, "ab");
+    EXPECT_EQ(abc.rows, (Rows{0, 2}));
+    EXPECT_EQ(abc.positions, (Rows{6, 4}));
+    EXPECT_EQ(index.find("abcz", &abc, "abc").rows, Rows{0});
+}
+
+TEST(SearchIndex, StoresOnlyTheCellsWhoseNonAsciiLettersChangeCase) {
     const ado::TextColumn column = columnOf(kCells);
     const ado::SearchIndex index(column);
-    // Rows 3, 5, 6 and 9 hold capitals; the others are read from the original column.
-    EXPECT_EQ(index.lowered().changedRows(), 4u);
-    EXPECT_EQ(index.lowered().at(3), "cpu 是计算机的核心");
-    EXPECT_EQ(index.lowered().at(0), kCells[0]);
+    // Rows 5 (Greek) and 6 (full-width capitals) are stored lower-cased; rows 3 and 9 have only ASCII
+    // capitals, folded while reading; the others are read as they are.
+    EXPECT_EQ(index.lowered().storedRows(), 2u);
+    EXPECT_EQ(index.lowered().foldedRows(), 2u);
+    EXPECT_EQ(index.lowered().at(5).text, "σοφια σοφία");
+    EXPECT_TRUE(index.lowered().at(3).foldAscii);
+    EXPECT_EQ(index.lowered().at(0).text, kCells[0]);
+    EXPECT_FALSE(index.lowered().at(0).foldAscii);
 }
 
 TEST(SearchIndex, ManyRowsOverBothCoresKeepSourceOrder) {
@@ -92,8 +108,8 @@ TEST(SearchIndex, ManyRowsOverBothCoresKeepSourceOrder) {
     }
     const ado::TextColumn column = columnOf(cells);
     const ado::SearchIndex index(column);
-    EXPECT_EQ(index.find(ado::sql::lowerCase("ＤＮＡ的")), expected);
-    EXPECT_EQ(index.find(ado::sql::lowerCase("Ｄ")), expected);
+    EXPECT_EQ(index.find(ado::sql::lowerCase("ＤＮＡ的")).rows, expected);
+    EXPECT_EQ(index.find(ado::sql::lowerCase("Ｄ")).rows, expected);
 }
 
 }  // namespace
