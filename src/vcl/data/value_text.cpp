@@ -1,8 +1,12 @@
 #include "vcl/data/value_text.h"
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <type_traits>
+
+#include "vcl/data/exceptions.h"
 
 namespace vcl {
 
@@ -91,6 +95,66 @@ TFieldType fieldTypeOf(jet::ColumnType type) noexcept
     case jet::ColumnType::Numeric: return TFieldType::ftBCD;
     }
     return TFieldType::ftUnknown;
+}
+
+}  // namespace vcl
+
+namespace vcl {
+
+namespace {
+
+std::string_view trimmed(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool sameIgnoringCase(std::string_view a, std::string_view b)
+{
+    return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+}
+
+[[noreturn]] void notValid(const std::string& text, const char* kind)
+{
+    throw EDatabaseError("'" + text + "' is not a valid " + kind + " value");
+}
+
+template <typename Number>
+Number parsed(const std::string& text, const char* kind)
+{
+    const std::string_view digits = trimmed(text);
+    Number number{};
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+        notValid(text, kind);
+    return number;
+}
+
+}  // namespace
+
+jet::Value valueFromText(const std::string& text, jet::ColumnType type)
+{
+    switch (type) {
+    case jet::ColumnType::Byte:
+    case jet::ColumnType::Integer:
+    case jet::ColumnType::Long:
+        return parsed<std::int64_t>(text, "integer");
+    case jet::ColumnType::Single:
+    case jet::ColumnType::Double:
+        return parsed<double>(text, "floating point");
+    case jet::ColumnType::Boolean: {
+        const std::string_view word = trimmed(text);
+        if (sameIgnoringCase(word, "true"))
+            return true;
+        if (sameIgnoringCase(word, "false"))
+            return false;
+        notValid(text, "boolean");
+    }
+    default:
+        return text;
+    }
 }
 
 }  // namespace vcl

@@ -13,4 +13,8 @@ std::string valueText(const jet::Value& value);
 
 TFieldType fieldTypeOf(jet::ColumnType type) noexcept;
 
+// A field's text as a value for a column of the type: numbers and yes/no read from the text, everything
+// else as text. Throws EDatabaseError "'x' is not a valid integer value" (or floating point, boolean).
+jet::Value valueFromText(const std::string& text, jet::ColumnType type);
+
 }  // namespace vcl
