@@ -2,7 +2,9 @@
 
 #include <string.h>  // memmem
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <bitset>
 #include <memory>
 #include <string>
@@ -127,19 +129,33 @@ std::size_t LoweredText::memoryUsed() const {
 std::size_t findInLowered(const LoweredCell& cell, std::string_view needle, std::size_t from) {
     const std::string_view text = cell.text;
     if (from > text.size() || needle.size() > text.size() - from) return std::string_view::npos;
-    if (!cell.foldAscii) {
+    const bool needleHasLetter =
+        std::any_of(needle.begin(), needle.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    if (!cell.foldAscii || !needleHasLetter) {
+        // Folding ASCII capitals cannot change whether a needle without letters occurs.
         const void* hit = memmem(text.data() + from, text.size() - from, needle.data(), needle.size());
         return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : std::string_view::npos;
     }
-    // The needle is lower-cased already; only the cell's ASCII capitals need folding.
+    // The needle is lower-cased already; only the cell's ASCII capitals need folding. Its first byte is
+    // looked for in both cases with memchr, then the rest compared folded.
     const char first = needle.front();
     const char firstUpper = first >= 'a' && first <= 'z' ? static_cast<char>(first - 32) : first;
-    const std::size_t last = text.size() - needle.size();
-    for (std::size_t at = from; at <= last; ++at) {
-        if (text[at] != first && text[at] != firstUpper) continue;
+    const char* const begin = text.data();
+    const std::size_t last = text.size() - needle.size();  // the last place a match can start
+    const auto next = [&](char byte, std::size_t at) -> std::size_t {
+        if (at > last) return std::string_view::npos;
+        const void* hit = std::memchr(begin + at, byte, last - at + 1);
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - begin) : std::string_view::npos;
+    };
+    std::size_t lower = next(first, from);
+    std::size_t upper = firstUpper == first ? std::string_view::npos : next(firstUpper, from);
+    while (lower != std::string_view::npos || upper != std::string_view::npos) {
+        const std::size_t at = std::min(lower, upper);
         std::size_t i = 1;
         while (i < needle.size() && foldAscii(text[at + i]) == needle[i]) ++i;
         if (i == needle.size()) return at;
+        if (at == lower) lower = next(first, at + 1);
+        else upper = next(firstUpper, at + 1);
     }
     return std::string_view::npos;
 }

@@ -112,7 +112,9 @@ Matches SearchIndex::find(std::string_view needle, const Matches* earlier, std::
     const bool confirm = characters > 1 || malformed_ || bad;
 
     // Candidates: the rarest character's rows, or the earlier matches when they are fewer.
-    const bool useEarlier = earlier && earlier->rows.size() <= lists.front()->count();
+    // Earlier matches whose places are known are cheap to confirm even when they are many.
+    const bool resumable = earlier && !earlier->positions.empty() && needle.starts_with(earlierNeedle);
+    const bool useEarlier = earlier && (resumable || earlier->rows.size() <= lists.front()->count());
     std::vector<std::uint32_t> ownCandidates;
     if (!useEarlier) {
         lists.front()->appendRows(ownCandidates);
@@ -122,7 +124,7 @@ Matches SearchIndex::find(std::string_view needle, const Matches* earlier, std::
         }
     }
     const std::vector<std::uint32_t>& candidates = useEarlier ? earlier->rows : ownCandidates;
-    const bool resume = useEarlier && !earlier->positions.empty() && needle.starts_with(earlierNeedle);
+    const bool resume = useEarlier && resumable;
     // A few more characters sift the candidates before any text is read.
     const std::size_t firstFilter = useEarlier ? 0 : 1;
     const std::size_t lastFilter = std::min(lists.size(), firstFilter + 3);
