@@ -214,6 +214,7 @@ TEST(ScalingForm, TheWindowFontFollowsTheScreensDotsPerInch)
 
 TEST(ScalingForm, NoScalingWhereTheTextIsTwelvePixelsHigh)
 {
+    installFontSubstitutes();
     TFont font;
     setSong(font, -12, clBlack);
     if (measuredTextHeight(font) != 12)
