@@ -21,6 +21,8 @@ public:
     bool contains(std::uint32_t row) const;
     // Appends the rows, ascending.
     void appendRows(std::vector<std::uint32_t>& out) const;
+    // The bitmap's words (empty for the sorted form).
+    const std::vector<std::uint64_t>& words() const { return bits_; }
     std::size_t memoryUsed() const { return bits_.capacity() * 8 + rows_.capacity() * 4; }
 
     // Filling while the index is built: set a bit (bitmap) or write the row at slot (sorted form).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cstring>
 
 #include "ado/parallel.h"
@@ -116,8 +117,24 @@ Matches SearchIndex::find(std::string_view needle, const Matches* earlier, std::
     const bool resumable = earlier && !earlier->positions.empty() && needle.starts_with(earlierNeedle);
     const bool useEarlier = earlier && (resumable || earlier->rows.size() <= lists.front()->count());
     std::vector<std::uint32_t> ownCandidates;
+    std::size_t sifted = 0;  // how many of the lists the candidates already satisfy
     if (!useEarlier) {
-        lists.front()->appendRows(ownCandidates);
+        // Common characters have bitmaps: the rows holding all of them come from ANDing whole words.
+        std::size_t bitmaps = 0;
+        while (bitmaps < lists.size() && bitmaps < 4 && lists[bitmaps]->isBitmap()) ++bitmaps;
+        if (bitmaps >= 2) {
+            const std::size_t wordCount = lists.front()->words().size();
+            for (std::size_t word = 0; word < wordCount; ++word) {
+                std::uint64_t bits = lists[0]->words()[word];
+                for (std::size_t b = 1; b < bitmaps && bits != 0; ++b) bits &= lists[b]->words()[word];
+                for (; bits != 0; bits &= bits - 1)
+                    ownCandidates.push_back(static_cast<std::uint32_t>(word * 64 + static_cast<unsigned>(std::countr_zero(bits))));
+            }
+            sifted = bitmaps;
+        } else {
+            lists.front()->appendRows(ownCandidates);
+            sifted = 1;
+        }
         if (!confirm) {
             found.rows = std::move(ownCandidates);
             return found;
@@ -126,7 +143,7 @@ Matches SearchIndex::find(std::string_view needle, const Matches* earlier, std::
     const std::vector<std::uint32_t>& candidates = useEarlier ? earlier->rows : ownCandidates;
     const bool resume = useEarlier && resumable;
     // A few more characters sift the candidates before any text is read.
-    const std::size_t firstFilter = useEarlier ? 0 : 1;
+    const std::size_t firstFilter = sifted;
     const std::size_t lastFilter = std::min(lists.size(), firstFilter + 3);
 
     const std::size_t parts = partsFor(candidates.size(), 16384);
