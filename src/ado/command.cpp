@@ -23,14 +23,16 @@ std::unique_ptr<Recordset> Command::execute() {
     if (!connection_) throw EngineError("命令还没有连接到数据库");
     sql::Statement statement = sql::parseStatement(text_);
     auto* select = std::get_if<sql::SelectStatement>(&statement);
-    if (!select) throw EngineError("这个版本只能执行 SELECT 语句，还不能修改数据库");
+    if (!select) throw EngineError("只有 SELECT 语句返回结果集，更改数据的语句不能作为结果集打开");
     sql::ParameterValues values;
     values.reserve(parameters_.size());
     for (const auto& parameter : parameters_) values.push_back(parameter.value);
     ConnectionCatalog catalog(*connection_);
     SearchFilter search(connection_->searchCache());
     try {
-        return std::make_unique<Recordset>(sql::execute(*select, catalog, values, &search));
+        auto recordset = std::make_unique<Recordset>(sql::execute(*select, catalog, values, &search));
+        recordset->allowChanges(connection_, select->distinct);
+        return recordset;
     } catch (const jet::Error& e) {
         throw EngineError(e.what());
     }

@@ -35,6 +35,11 @@ public:
     // statement that returns no rows.
     std::unique_ptr<Recordset> execute();
 
+    // Runs an UPDATE, DELETE or INSERT through the file writer and returns the number of rows it
+    // changed. Throws EngineError: a statement of another kind, or one the engine does not accept; a
+    // table that cannot be changed; the writer's failure (the rows changed before it stay changed).
+    std::size_t executeChange();
+
 private:
     std::shared_ptr<Connection> connection_;
     std::string text_;

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "ado/engine_error.h"
+#include "ado/interrupted_write.h"
 #include "ado/search_cache.h"
 #include "ado/sql/text.h"
 #include "ado/table_snapshot.h"
@@ -71,6 +72,7 @@ Connection::FileStamp Connection::stampNow() const {
 }
 
 void Connection::reopenIfChanged() {
+    putBackInterruptedWrite(path_);
     const FileStamp stamp = stampNow();
     if (database_ && stamp == stamp_) return;
     if (!std::ifstream(path_, std::ios::binary))
@@ -106,6 +108,7 @@ std::shared_ptr<const TableSnapshot> Connection::snapshot(std::string_view table
         throw fileError(path_, e);
     }
     snapshots_.emplace(key, snapshot);
+    ++tableReads_;
     return snapshot;
 }
 

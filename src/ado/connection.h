@@ -8,8 +8,10 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ado/connection_string.h"
+#include "ado/row_write.h"
 
 namespace jet {
 class Database;
@@ -50,6 +52,21 @@ public:
 
     // How many times the file has been opened and read (for tests: one connection, one open).
     std::uint64_t fileOpenCount() const { return fileOpens_; }
+    // How many times a table's rows have been read from the file into a snapshot.
+    std::uint64_t tableReadCount() const { return tableReads_; }
+
+    // Whether rows of the table can be changed through this connection (the file writer's answer for
+    // the file as last opened); `why` says why not.
+    bool canWrite(std::string_view table, std::string* why = nullptr) const;
+
+    // Writes the changes to the file in order, each whole or not at all, with the rows as the caller saw
+    // them as `expected`. Afterwards the kept snapshot of the table takes the changes over instead of
+    // being read again (when nobody else changed the file meanwhile), and the file's new size and time
+    // become its stamp. Returns `seen` with the changes. Throws EngineError with the writer's message at
+    // the first change that fails (a row changed or deleted by someone else, a value the column cannot
+    // take, a file that cannot be written); the changes before it stay written and are taken over.
+    std::shared_ptr<const TableSnapshot> writeRows(std::string_view table, const std::shared_ptr<const TableSnapshot>& seen,
+                                                   std::vector<RowWrite>& writes);
 
 private:
     struct FileStamp {
@@ -60,6 +77,9 @@ private:
     Connection(ConnectionString settings, std::filesystem::path path);
     FileStamp stampNow() const;
     void reopenIfChanged();
+    // The written rows as the file now holds them; the kept snapshot takes them over (onlyWriter) or is dropped.
+    std::vector<SnapshotChange> takeOverWrites(std::string_view table, const std::vector<RowWrite>& written,
+                                               bool onlyWriter);
 
     ConnectionString settings_;
     std::filesystem::path path_;
@@ -68,6 +88,7 @@ private:
     std::map<std::string, std::shared_ptr<const TableSnapshot>> snapshots_;  // by lower-cased table name
     std::unique_ptr<SearchCache> searchCache_;
     std::uint64_t fileOpens_ = 0;
+    std::uint64_t tableReads_ = 0;
 };
 
 }  // namespace ado

@@ -10,12 +10,14 @@
 #include <string_view>
 #include <vector>
 
+#include "ado/field_value.h"
 #include "ado/sql/executor.h"
 #include "jet/schema.h"
 #include "jet/value.h"
 
 namespace ado {
 
+class Connection;
 class TableSnapshot;
 
 struct Field {
@@ -44,8 +46,21 @@ public:
     // Memo (read other types with value()).
     std::optional<std::string_view> text(std::size_t row, std::size_t field) const;
 
-    // Whether the result can be changed through update/remove/insert (not yet: file writes come later).
-    bool canUpdate() const { return false; }
+    // Whether the result can be changed through update/remove/insert: one table read from a file that
+    // the writer can change, every field a plain column of it, no DISTINCT. Settled once, by the command
+    // that made the result (allowChanges); a result made otherwise cannot be changed.
+    bool canUpdate() const { return connection_ != nullptr; }
+    void allowChanges(std::shared_ptr<Connection> connection, bool distinct);
+
+    // Changes written to the bank at once, each whole or not at all, with the row as this result shows
+    // it as the expected one: a row that someone else changed or deleted since is not overwritten. They
+    // throw EngineError (the result unchanged) on failure, and when the result cannot be changed.
+    // Afterwards the result shows the change: the row's new cells; the row gone (the rows after it move
+    // up one); a new row at the end, whose number insert returns. Fields not given keep their cells (a
+    // new row: Null, and the table's next number for an AutoNumber).
+    void update(std::size_t row, const FieldValues& values);
+    void remove(std::size_t row);
+    std::size_t insert(const FieldValues& values);
 
     // The source table's row behind a result row (for writes); the table itself.
     std::size_t sourceRow(std::size_t row) const { return result_.rows.at(row); }
@@ -54,8 +69,13 @@ public:
 private:
     void check(std::size_t row, std::size_t field) const;
 
+    std::vector<jet::Value> sourceCells(std::size_t sourceRow) const;
+    std::size_t sourceColumn(std::size_t field) const;
+    void requireChangeable() const;
+
     sql::Result result_;
     std::vector<Field> fields_;
+    std::shared_ptr<Connection> connection_;  // set when the result can be changed
 };
 
 }  // namespace ado

@@ -18,8 +18,7 @@ std::optional<std::vector<std::size_t>> SearchFilter::filter(const sql::Table& t
     if (!shape->column.table.empty() && sql::compareText(shape->column.table, table.name()) != 0) return std::nullopt;
     const auto column = table.findColumn(shape->column.name);
     if (!column) return std::nullopt;
-    const SearchIndex* index = snapshot->searchIndex(*column);
-    if (!index) return std::nullopt;
+    if (!snapshot->hasSearchIndex(*column)) return std::nullopt;  // also after this program's own writes
 
     std::string needle;
     if (const auto* literal = std::get_if<std::string>(&shape->text)) {
@@ -41,9 +40,9 @@ std::optional<std::vector<std::size_t>> SearchFilter::filter(const sql::Table& t
     if (last && last->loweredNeedle == lowered)
         matches = last->matches;
     else if (last && lowered.find(last->loweredNeedle) != std::string::npos)
-        matches = std::make_shared<const Matches>(index->find(lowered, last->matches.get(), last->loweredNeedle));
+        matches = std::make_shared<const Matches>(snapshot->findText(*column, lowered, last->matches.get(), last->loweredNeedle));
     else
-        matches = std::make_shared<const Matches>(index->find(lowered));
+        matches = std::make_shared<const Matches>(snapshot->findText(*column, lowered));
     cache_.remember({snapshot->weak_from_this(), *column, std::move(lowered), matches});
     return std::vector<std::size_t>(matches->rows.begin(), matches->rows.end());
 }

@@ -36,11 +36,25 @@ constexpr std::array specs{
                 "\"{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}\"; binary and OLE data are base64; Null is null.\n",
                 runExport},
     CommandSpec{"sql", "FILE STATEMENT", 2, 2, "run one statement through the engine",
-                "Runs STATEMENT against FILE through the program's database engine and prints the result\n"
-                "as JSON Lines, like 'export'. When the engine rejects the statement its message goes to\n"
-                "standard error and the exit code is 1. Example:\n"
-                "  tessarin-bank sql data.mdb 'select 题目 from tiku where InStr(1,LCase(题目),LCase(\"abc\"),0)<>0'\n",
+                "Runs STATEMENT against FILE through the program's database engine. A SELECT prints its\n"
+                "result as JSON Lines, like 'export'. UPDATE t SET c = expr [, ...] [WHERE ...],\n"
+                "DELETE FROM t [WHERE ...] and INSERT INTO t [(c, ...)] VALUES (...) change the rows of one\n"
+                "table through the same writer as the program, and print the number of rows changed.\n"
+                "Each row is written whole or not at all (a write cut off is put back at the next open);\n"
+                "a row that another program changed meanwhile is not overwritten and stops the statement,\n"
+                "the rows before it staying changed. When the engine rejects the statement its message\n"
+                "goes to standard error and the exit code is 1. Examples:\n"
+                "  tessarin-bank sql data.mdb 'select 题目 from tiku where InStr(1,LCase(题目),LCase(\"abc\"),0)<>0'\n"
+                "  tessarin-bank sql data.mdb 'update tiku set 题目 = \"新的题目\" where ID = 3'\n",
                 runSql},
+    CommandSpec{"check", "FILE [TABLE]", 1, 2, "check that rows and indexes agree",
+                "Checks TABLE, or every user table: every index entry points at a live row with that key,\n"
+                "every row is in every index, and the stored row count is right. Prints \"consistent\" and\n"
+                "exits with 0, or names the first inconsistency on standard error and exits with 1 (also\n"
+                "when a cut-off write has not been put back yet). Indexes whose keys the writer does not\n"
+                "keep (text keys, for one) are not checked; each is named on a \"not checked\" line.\n"
+                "The file is only read.\n",
+                runCheck},
 };
 
 }  // namespace

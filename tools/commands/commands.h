@@ -11,5 +11,6 @@ void runSchema(const Arguments& arguments, OutputBuffer& out);
 void runCount(const Arguments& arguments, OutputBuffer& out);
 void runExport(const Arguments& arguments, OutputBuffer& out);
 void runSql(const Arguments& arguments, OutputBuffer& out);
+void runCheck(const Arguments& arguments, OutputBuffer& out);
 
 }  // namespace tool

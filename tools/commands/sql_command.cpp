@@ -1,8 +1,11 @@
-// sql FILE STATEMENT: one statement through the engine, its result as JSON Lines.
+// sql FILE STATEMENT: one statement through the engine, its result as JSON Lines, or for a statement
+// that changes rows, how many it changed.
 #include <string>
+#include <variant>
 
 #include "ado/command.h"
 #include "ado/connection.h"
+#include "ado/sql/parser.h"
 #include "cli/failure.h"
 #include "commands/commands.h"
 #include "output/json_row_writer.h"
@@ -35,6 +38,11 @@ void runSql(const Arguments& arguments, OutputBuffer& out)
     ado::Command command;
     command.setConnection(ado::Connection::open(connectionStringFor(file)));
     command.setText(arguments[1]);
+    if (!std::holds_alternative<ado::sql::SelectStatement>(ado::sql::parseStatement(arguments[1]))) {
+        out.number(command.executeChange());
+        out.put('\n');
+        return;
+    }
     std::unique_ptr<ado::Recordset> result = command.execute();
 
     std::vector<OutputColumn> columns;

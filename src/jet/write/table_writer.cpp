@@ -245,6 +245,34 @@ void adjustDefinition(Session& s, int rowDelta, std::optional<std::uint32_t> las
 
 std::uint32_t pointerOf(RowId id) { return format::makePointer(id.page, id.row); }
 
+// What Jet refuses of a new key: Null in a primary key, and a value that a unique index already holds
+// for another row (several Nulls may share a unique index). Checked before any page changes.
+void requireAcceptableKey(PageStore& store, const TableDef& table, const IndexDef& index, const std::vector<Value>& row,
+                          const std::vector<std::uint8_t>& key, std::optional<std::uint32_t> ownPointer)
+{
+    bool hasNull = false;
+    for (const IndexColumn& ic : index.columns)
+        for (std::size_t c = 0; c < table.columns.size(); ++c)
+            if (table.columns[c].number == ic.columnNumber && isNull(row[c]))
+                hasNull = true;
+    if (hasNull && (index.primary || index.required))
+        throw Error("索引或主关键字“" + index.name + "”不能包含空（Null）值");
+    if (hasNull || !(index.unique || index.primary))
+        return;
+    const write::IndexTree tree(store, table, index);
+    for (const auto& entry : tree.entries()) {
+        if (entry.size() != key.size() + 4 || !std::equal(key.begin(), key.end(), entry.begin()))
+            continue;
+        const std::uint32_t pointer = format::makePointer(
+            std::uint32_t(entry[key.size()]) << 16 | std::uint32_t(entry[key.size() + 1]) << 8 | entry[key.size() + 2],
+            entry[key.size() + 3]);
+        if (ownPointer && pointer == *ownPointer)
+            continue;
+        throw Error("索引“" + index.name + "”中已有这个值：表“" + table.name +
+                    "”的更改会在索引、主关键字或关系中造成重复的值，没有保存");
+    }
+}
+
 // What the file and the table allow, the lock aside (a writer holding the lock asks too).
 bool canChangeRows(const Database& db, const TableDef& table, std::string* why)
 {
@@ -293,6 +321,11 @@ void TableWriter::update(std::string_view tableName, RowId where, const std::vec
     Session s(bank_, tableName, observer_);
     checkUnchanged(s, where, expected);
     PageStore& store = *s.store;
+    for (const IndexDef* index : physicalIndexes(s.table)) {
+        auto newKey = write::indexKey(s.table, *index, values);
+        if (newKey && newKey != write::indexKey(s.table, *index, expected))
+            requireAcceptableKey(store, s.table, *index, values, *newKey, pointerOf(where));
+    }
     const RowPlace place = locate(store, where);
     LongValues longValues(store);
     for (const auto& ref : write::longValueRefs(s.table, rowBytes(store, place.stored)))
@@ -361,9 +394,18 @@ RowId TableWriter::insert(std::string_view tableName, std::vector<Value>& values
                 throw Error("表“" + s.table.name + "”的自动编号已用尽");
             lastAutoNumber = s.table.nextAutoNumber + 1;  // the definition keeps the last number given
             values[i] = std::int64_t(*lastAutoNumber);
+        } else if (c.autoNumber && c.type == ColumnType::Long) {
+            // A number given beyond the last one moves the counter on, as Jet does, so that the numbers
+            // given later never repeat it.
+            const auto* given = std::get_if<std::int64_t>(&values[i]);
+            if (given && *given > std::int64_t(s.table.nextAutoNumber) && *given <= 0x7fffffff)
+                lastAutoNumber = std::uint32_t(*given);
         }
     }
     PageStore& store = *s.store;
+    for (const IndexDef* index : physicalIndexes(s.table))
+        if (auto key = write::indexKey(s.table, *index, values))
+            requireAcceptableKey(store, s.table, *index, values, *key, std::nullopt);
     LongValues longValues(store);
     ByteString encoded = write::encodeRow(s.table, values, [&](const ByteString& v) { return longValues.store(v); });
     const RowId where = placeRow(s, std::move(encoded), 0);
