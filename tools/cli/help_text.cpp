@@ -25,8 +25,7 @@ std::string toolHelp()
         "\n"
         "Exit codes: 0 success, 1 failure (the message on standard error names the file), 2 usage error.\n"
         "Only 'new' and 'import' write files, and 'sql' when the statement itself (UPDATE, DELETE,\n"
-        "INSERT) changes the bank;\n"
-        "every other command leaves the file exactly as it was.\n";
+        "INSERT) changes the bank; every other command leaves the file exactly as it was.\n";
     return text;
 }
 
