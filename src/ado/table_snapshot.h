@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ado/search_index.h"
+#include "ado/snapshot_change.h"
 #include "ado/sql/table.h"
 #include "ado/text_column.h"
 #include "jet/schema.h"
@@ -20,6 +21,8 @@ class Database;
 }
 
 namespace ado {
+
+class SnapshotOverlay;
 
 class TableSnapshot final : public sql::Table, public std::enable_shared_from_this<TableSnapshot> {
 public:
@@ -37,8 +40,19 @@ public:
     bool hasTextView(std::size_t column) const override;
     std::optional<std::string_view> textView(std::size_t row, std::size_t column) const override;
 
-    // The instant search's index of a text or memo column; null for other columns.
+    // The instant search's index of a text or memo column; null for other columns (and for a snapshot
+    // with changes: search it through findText).
     const SearchIndex* searchIndex(std::size_t column) const;
+    // Whether the column can be searched through an index, and the search, as SearchIndex::find does
+    // it, for a snapshot with changes too.
+    bool hasSearchIndex(std::size_t column) const;
+    Matches findText(std::size_t column, std::string_view loweredNeedle, const Matches* earlier = nullptr,
+                     std::string_view earlierNeedle = {}) const;
+
+    // The same table after changes this program wrote to the file, without reading the file again:
+    // shares this snapshot's cells, which stay as they are (snapshot_overlay.h). Throws
+    // std::invalid_argument when a change names a row this snapshot does not hold.
+    std::shared_ptr<const TableSnapshot> withChanges(const std::vector<SnapshotChange>& changes) const;
     // Where each row lives in the file (empty for a snapshot made from values).
     const std::vector<jet::RowId>& rowIds() const { return rowIds_; }
     std::size_t memoryUsed() const;
@@ -54,7 +68,7 @@ private:
         std::vector<jet::Value> values;            // every other column
     };
     TableSnapshot() = default;
-    void addColumn(const sql::ColumnInfo& info, std::size_t expectedRows);
+    void addColumn(const sql::ColumnInfo& info, std::size_t expectedRows, std::size_t textBytes);
     void appendRow(std::vector<jet::Value>& row);
     void finish();
 
@@ -63,6 +77,7 @@ private:
     std::vector<Column> cells_;
     std::vector<jet::RowId> rowIds_;
     std::size_t rowCount_ = 0;
+    std::shared_ptr<const SnapshotOverlay> overlay_;  // set for a snapshot with changes; cells_ is then empty
 };
 
 bool isTextType(jet::ColumnType type);
