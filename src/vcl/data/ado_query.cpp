@@ -150,7 +150,8 @@ void TADOQuery::InternalOpen()
     }
 
     std::unique_ptr<ado::Recordset> result = engineCall([this] { return command_->execute(); });
-    if (!result)
+    // A statement that changes rows instead of reading them gives no result, or one without columns.
+    if (!result || result->fieldCount() == 0)
         DatabaseError("CommandText does not return a result set", this);
     for (std::size_t i = 0; i < result->fieldCount(); ++i)
         addField(result->fieldName(i), fieldTypeOf(result->fieldType(i)), 0);
@@ -189,19 +190,39 @@ bool TADOQuery::InternalCanModify() const
     return recordset_ && recordset_->canUpdate();
 }
 
-void TADOQuery::InternalUpdate(int, const std::vector<FieldChange>&)
+// The fields' new values as the engine takes them, each read for its column's type; unset fields are Null.
+// A template, because the dataset keeps its change type to itself and its subclasses.
+template <typename FieldChanges>
+ado::FieldValues engineValues(const ado::Recordset& recordset, const FieldChanges& changes)
 {
-    DatabaseError(kReadOnly, this);
+    ado::FieldValues values;
+    for (const auto& change : changes) {
+        const auto field = static_cast<std::size_t>(change.field);
+        values.push_back({field, change.value ? valueFromText(*change.value, recordset.fieldType(field))
+                                              : jet::Value(jet::Null{})});
+    }
+    return values;
 }
 
-int TADOQuery::InternalInsert(const std::vector<FieldChange>&)
+void TADOQuery::InternalUpdate(int row, const std::vector<FieldChange>& changes)
 {
-    DatabaseError(kReadOnly, this);
+    if (!InternalCanModify())
+        DatabaseError(kReadOnly, this);
+    engineCall([&] { recordset_->update(static_cast<std::size_t>(row), engineValues(*recordset_, changes)); });
 }
 
-void TADOQuery::InternalDelete(int)
+int TADOQuery::InternalInsert(const std::vector<FieldChange>& changes)
 {
-    DatabaseError(kReadOnly, this);
+    if (!InternalCanModify())
+        DatabaseError(kReadOnly, this);
+    return static_cast<int>(engineCall([&] { return recordset_->insert(engineValues(*recordset_, changes)); }));
+}
+
+void TADOQuery::InternalDelete(int row)
+{
+    if (!InternalCanModify())
+        DatabaseError(kReadOnly, this);
+    engineCall([&] { recordset_->remove(static_cast<std::size_t>(row)); });
 }
 
 }  // namespace vcl
