@@ -206,7 +206,8 @@ void TDataSet::Post()
         if (pending_[i])
             changes.push_back({static_cast<int>(i), *pending_[i]});
     // A failure leaves the state, the changes and the current row as they were.
-    if (state_ == TDataSetState::dsEdit) {
+    const bool inserting = state_ == TDataSetState::dsInsert;
+    if (!inserting) {
         if (!changes.empty())
             InternalUpdate(current_, changes);
     } else {
@@ -217,6 +218,8 @@ void TDataSet::Post()
     bof_ = eof_ = count == 0;
     setState(TDataSetState::dsBrowse);
     DataEvent(TDataEvent::deDataSetChange);
+    if (AfterPost)
+        AfterPost(*this, inserting);
 }
 
 void TDataSet::Cancel()
@@ -248,6 +251,8 @@ void TDataSet::Delete()
     bof_ = eof_ = count == 0;
     setState(TDataSetState::dsBrowse);
     DataEvent(TDataEvent::deDataSetChange);
+    if (AfterDelete)
+        AfterDelete(*this);
 }
 
 void TDataSet::CheckBrowseMode()

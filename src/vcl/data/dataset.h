@@ -1,6 +1,7 @@
 #pragma once
 // A result with a current row, and the state machine of browsing and changing it. The rows come from a
 // subclass (TADOQuery) through the Internal* operations; everything the views rely on is here.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,6 +62,11 @@ public:
     void UpdateRecord();     // asks the views to write their pending text (state must be editing)
     bool CanModify() const;  // open, and the rows can be changed
     bool Modified() const noexcept { return modified_; }
+
+    // Told after a row has reached the bank: a new row added (AfterPost with inserted true), a changed
+    // row saved (inserted false), a row deleted. A new row dropped before it was saved tells nothing.
+    std::function<void(TDataSet&, bool inserted)> AfterPost;
+    std::function<void(TDataSet&)> AfterDelete;
 
     // Fields, one per column of the open result.
     int FieldCount() const noexcept { return static_cast<int>(fields_.size()); }
