@@ -6,6 +6,7 @@
 #include "bank/question_bank.h"
 #include "vcl/data/ado_query.h"
 #include "vcl/data/data_source.h"
+#include "vcl/widgets/accessibility.h"
 #include "vcl/widgets/db_grid.h"
 #include "vcl/widgets/db_memo.h"
 #include "vcl/widgets/edit.h"
@@ -109,6 +110,7 @@ void TForm1::applyDescription()
     qry1->SetActive(true);
 
     // The links.
+    SetAccessibleLabel(*edt1, *lbl1);  // the prompt names the search box for screen readers
     dbgrd1->SetDataSource(ds1);
     DBMemo1->SetDataSource(ds1);
     ds1->SetDataSet(qry1);

@@ -5,7 +5,9 @@ import subprocess
 import sys
 import traceback
 
-from tessarin_driver import CAPTION, Program, ScenarioFailure, wait_until
+import pyatspi
+
+from tessarin_driver import CAPTION, PROMPT, Program, ScenarioFailure, wait_until
 
 QUESTIONS = [
     "中国历史上第一个统一的中央集权王朝是哪个朝代？",
@@ -38,17 +40,26 @@ def first_line(text):
     return text.split("\n")[0]
 
 
+def center_of(node):
+    extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return extents.x + extents.width // 2, extents.y + extents.height // 2
+
+
 def start_on_a_good_bank(args):
     p = Program(args, QUESTIONS)
     try:
         window = wait_until("the main window", p.window)
         expect(window.name == CAPTION, f"caption {window.name!r}")
+        expect(window.getRole() == pyatspi.ROLE_FRAME, f"window role {window.getRoleName()!r}")
         wait_until("the status line", lambda: p.status_line() == f"数据库中共有问题： {len(QUESTIONS)} 条")
         wait_until("the caret in the search box", lambda: p.focused_is(p.search_box()))
+        expect(p.search_box().name == PROMPT, f"search box name {p.search_box().name!r}")
         wait_until("the first question in the full-text view", lambda: p.memo_text() == QUESTIONS[0])
-        if p.result_list() is not None:
-            rows = p.rows()
-            expect(rows[:3] == [first_line(q) for q in QUESTIONS[:3]], f"first rows {rows[:3]}")
+        expect(p.result_list() is not None, "the result list is on the accessibility bus")
+        rows = p.rows()
+        expect(rows[:3] == [first_line(q) for q in QUESTIONS[:3]], f"first rows {rows[:3]}")
+        expect(p.current_row() == first_line(QUESTIONS[0]), f"current row {p.current_row()!r}")
+        expect(p.list_description() == f"共 {len(QUESTIONS)} 条", f"list description {p.list_description()!r}")
         p.screenshot("start_on_a_good_bank")
         p.close_window()
         expect(p.exit_code() == 0, "exit code after closing")
@@ -95,8 +106,9 @@ def typing_narrows_the_list(args):
                 if p.search_text() != fragment:
                     return False
                 memo_ok = p.memo_text() == (expected[0] if expected else "")
-                rows_ok = p.result_list() is None or p.rows()[:len(expected)] == [first_line(q) for q in expected]
-                return memo_ok and rows_ok
+                rows_ok = p.rows()[:len(expected)] == [first_line(q) for q in expected]
+                count_ok = p.list_description() == f"共 {len(expected)} 条"
+                return memo_ok and rows_ok and count_ok
             wait_until(f"the list for {fragment!r} ({len(expected)} questions)", check)
 
         expect(containing("\"") and containing("'Roll:") and containing("朝代"), "the bank holds what is searched for")
@@ -129,26 +141,43 @@ def typing_narrows_the_list(args):
 
 
 def keys_and_clicks_move_the_current_row(args):
-    p = Program(args, QUESTIONS)
+    p = Program(args, QUESTIONS, listen=True)
     try:
         wait_until("the main window", p.window)
         wait_until("the caret in the search box", lambda: p.focused_is(p.search_box()))
         p.key("shift+Tab")  # from the search box back to the list
-        p.key("Down")
-        wait_until("the second question", lambda: p.memo_text() == QUESTIONS[1])
-        p.key("Down")
-        wait_until("the third question", lambda: p.memo_text() == QUESTIONS[2])
-        p.key("End")
-        wait_until("the last question", lambda: p.memo_text() == QUESTIONS[-1])
-        p.key("Home")
-        wait_until("the first question", lambda: p.memo_text() == QUESTIONS[0])
+
+        def current_is(question, since, selected=True):
+            """The memo, the list's selected item and its focus all show the question, and since the mark
+            a reader was told that its item took the focus (and the selection)."""
+            name = first_line(question)
+            wait_until(f"the current row {name!r}", lambda: p.memo_text() == question and p.current_row() == name
+                       and p.focused_is(p.current_row_node()))
+            wait_until(f"a reader told of {name!r}", lambda: p.heard_since(since, "focused", name)
+                       and (not selected or p.heard_since(since, "selected", name)))
+
+        current_is(QUESTIONS[0], 0, selected=False)  # the list took the focus; its current row was selected
+        # Each key, the question it makes current, and a row the list then shows on screen (its slot).
+        steps = (("Down", QUESTIONS[1], 0, QUESTIONS[0]), ("Down", QUESTIONS[2], 0, QUESTIONS[0]),
+                 ("End", QUESTIONS[-1], -1, QUESTIONS[-1]), ("Home", QUESTIONS[0], 0, QUESTIONS[0]))
+        for key, question, slot, shown in steps:
+            mark = p.heard_mark()
+            p.key(key)
+            current_is(question, mark)
+            rows = p.rows()
+            expect(rows[slot] == first_line(shown), f"after {key}: rows on screen {rows}")
         p.key("Next")
-        wait_until("a page further", lambda: p.memo_text() != QUESTIONS[0])
-        grid = p.result_list()
-        if grid is not None:
-            rows = [c for c in p.row_nodes()]
-            p.click(rows[3])
-            wait_until("the clicked question", lambda: p.memo_text() == QUESTIONS[3])
+        wait_until("a page further", lambda: p.memo_text() != QUESTIONS[0]
+                   and p.current_row() not in (None, first_line(QUESTIONS[0])))
+        # A click where the list says a row is makes that row current, and that point finds the row.
+        target = p.row_nodes()[3]
+        name = target.name
+        mark = p.heard_mark()
+        p.click(target)
+        current_is(next(q for q in QUESTIONS if first_line(q) == name), mark)
+        x, y = center_of(p.current_row_node())
+        found = p.result_list().queryComponent().getAccessibleAtPoint(x, y, pyatspi.DESKTOP_COORDS)
+        expect(found is not None and found.name == name, "the point finds the clicked row")
         p.screenshot("keys_and_clicks_move_the_current_row")
         p.close_window()
         expect(p.exit_code() == 0, "exit code after closing")

@@ -3,11 +3,13 @@ window back as a screen reader does, over AT-SPI. Runs inside a session bus on a
 (see run_scenario.sh)."""
 import os
 import subprocess
+import threading
 import time
 
 import pyatspi
 
 CAPTION = "Tessarinv0.1 powerby Halvorne 20191217 "
+PROMPT = "请输入题目的一部分："
 FIRST_SPARE_KEYCODE = 200
 
 
@@ -61,7 +63,7 @@ def states_of(node):
 class Program:
     """One run of the program in a folder of its own, with the bank made from `questions` (None: no bank)."""
 
-    def __init__(self, args, questions, typed_characters=""):
+    def __init__(self, args, questions, typed_characters="", listen=False):
         self.args = args
         self.work = args.work
         self.out = args.out
@@ -69,6 +71,10 @@ class Program:
         if questions is not None:
             self.make_bank(questions)
         self.bind_characters(typed_characters)
+        self.listener = None
+        self.heard = []
+        if listen:
+            self.start_listener()
         env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", ATSPI_NO_CACHE="1")
         self.process = subprocess.Popen([args.tessarin], cwd=self.work, env=env)
         self.app = wait_until("the program on the accessibility bus", self.find_app, 20)
@@ -98,6 +104,32 @@ class Program:
             spare += 1
         if expressions:
             subprocess.run(["xmodmap"] + expressions, check=True)
+
+    # Events, as a screen reader hears them ----------------------------------------------------------
+    def start_listener(self):
+        """A listener of its own (atspi_listener.py), registered before the program starts, so that the
+        program sends it the focus and selection events from the start."""
+        here = os.path.dirname(os.path.abspath(__file__))
+        self.listener = subprocess.Popen(["/usr/bin/python3", os.path.join(here, "atspi_listener.py")],
+                                         stdout=subprocess.PIPE, text=True, encoding="utf-8")
+        if self.listener.stdout.readline().strip() != "ready":
+            raise ScenarioFailure("the event listener did not start")
+
+        def collect():
+            for line in self.listener.stdout:
+                kind, detail, name = (line.rstrip("\n").split("\t") + ["", ""])[:3]
+                self.heard.append((kind, detail, name))
+        threading.Thread(target=collect, daemon=True).start()
+
+    def heard_mark(self):
+        """A mark in what was heard: the events after it are those that came since."""
+        return len(self.heard)
+
+    def heard_since(self, mark, kind, name):
+        """Whether a reader was told, since the mark, that the item named `name` became (kind) focused or
+        selected."""
+        return any(k == f"object:state-changed:{kind}" and detail == "1" and heard == name
+                   for k, detail, heard in list(self.heard)[mark:])
 
     # Finding things ------------------------------------------------------------------------------
     def find_app(self):
@@ -172,12 +204,20 @@ class Program:
     def rows(self):
         return [c.name for c in self.row_nodes()]
 
-    def current_row(self):
+    def current_row_node(self):
         grid = self.result_list()
         for c in walk(grid):
             if c is not grid and pyatspi.STATE_SELECTED in states_of(c):
-                return c.name
+                return c
         return None
+
+    def current_row(self):
+        node = self.current_row_node()
+        return node.name if node is not None else None
+
+    def list_description(self):
+        """How many rows the result holds, as the list tells it: "共 N 条"."""
+        return self.result_list().description
 
     def focused_is(self, node):
         return pyatspi.STATE_FOCUSED in states_of(node)
@@ -234,6 +274,9 @@ class Program:
         if self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        if self.listener is not None and self.listener.poll() is None:
+            self.listener.kill()
+            self.listener.wait()
 
 
 def has(command):

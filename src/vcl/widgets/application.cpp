@@ -1,6 +1,7 @@
 #include "vcl/widgets/application.h"
 
 #include "vcl/data/exceptions.h"
+#include "vcl/widgets/accessibility.h"
 #include "vcl/widgets/application_title.h"
 #include "vcl/widgets/error_text.h"
 #include "vcl/widgets/font_substitutes.h"
@@ -46,6 +47,7 @@ void TApplication::Initialize()
     // The engine needs no per-thread set-up; what the boxes and windows need is done here, before the
     // first widget is made.
     installFontSubstitutes();
+    installAccessibleInterfaces();
     if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance())) {
         app->setApplicationName(QString::fromStdString(title_));
         QFont messageFont(QString::fromUtf8(kMessageFontFace));

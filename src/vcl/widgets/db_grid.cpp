@@ -8,7 +8,9 @@
 #include "vcl/data/data_source.h"
 #include "vcl/data/dataset.h"
 #include "vcl/data/field.h"
+#include "vcl/widgets/accessibility.h"
 #include "vcl/widgets/dpi_scaling.h"
+#include "vcl/widgets/grid_accessible.h"
 #include "vcl/widgets/grid_view.h"
 
 namespace vcl {
@@ -22,8 +24,16 @@ protected:
     void ActiveChanged() override { grid_.activeChanged(); }
     void DataSetChanged() override { grid_.dataChanged(); }
     void DataSetScrolled(int) override { grid_.recordMoved(); }
-    void RecordChanged(TField*) override { grid_.view_->update(); }
-    void EditingChanged() override { grid_.view_->update(); }
+    void RecordChanged(TField*) override
+    {
+        grid_.view_->update();
+        announceGridChange(grid_, GridChange::Shown);
+    }
+    void EditingChanged() override
+    {
+        grid_.view_->update();
+        announceGridChange(grid_, GridChange::Shown);
+    }
     void LayoutChanged() override { grid_.layoutChanged(); }
 
 private:
@@ -69,6 +79,8 @@ TDBGrid::TDBGrid(TComponent* owner)
     : TWinControl(owner), view_(new GridView(*this)), link_(std::make_unique<GridDataLink>(*this)),
       columns_(*this)
 {
+    // Initialize did it already; a list made without it (a test's) still speaks.
+    installAccessibleInterfaces();
     titleFont_.SetName(Font().Name());
     titleFont_.SetHeight(Font().Height());
     titleFont_.OnChange = [this] { layoutChanged(); };
@@ -227,6 +239,7 @@ void TDBGrid::layoutChanged()
     keepCurrentOnScreen();
     updateScrollBar();
     view_->update();
+    announceGridChange(*this, GridChange::Shown);
 }
 
 void TDBGrid::activeChanged()
@@ -236,6 +249,7 @@ void TDBGrid::activeChanged()
     keepCurrentOnScreen();
     updateScrollBar();
     view_->update();
+    announceGridChange(*this, GridChange::Result);
 }
 
 void TDBGrid::dataChanged()
@@ -243,6 +257,7 @@ void TDBGrid::dataChanged()
     keepCurrentOnScreen();
     updateScrollBar();
     view_->update();
+    announceGridChange(*this, GridChange::Result);
 }
 
 void TDBGrid::recordMoved()
@@ -250,6 +265,7 @@ void TDBGrid::recordMoved()
     keepCurrentOnScreen();
     updateScrollBar();
     view_->update();
+    announceGridChange(*this, GridChange::Shown);
 }
 
 void TDBGrid::keepCurrentOnScreen()

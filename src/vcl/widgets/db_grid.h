@@ -70,6 +70,7 @@ private:
     friend class GridDataLink;
     friend class TColumn;
     friend class TDBGridColumns;
+    friend class GridAccessible;  // what screen readers are told about the rows
     struct ShownColumn {
         std::string title;
         const TField* field;  // nullptr when the dataset has no such field: the cells stay empty

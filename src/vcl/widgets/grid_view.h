@@ -14,6 +14,7 @@ class GridView : public QFrame {
 public:
     explicit GridView(TDBGrid& grid);
 
+    TDBGrid& grid() const noexcept { return grid_; }
     QScrollBar* scrollBar() const noexcept { return scrollBar_; }
     // The painted cells, inside the border, without the scroll bar.
     QRect cellArea() const;
