@@ -33,8 +33,18 @@ public:
     // The window is built: the status line tells how many questions the bank holds.
     void FormCreate(vcl::TComponent* Sender);
 
+    // A change still pending in the views is saved before the window closes; if the bank refuses it,
+    // the window stays open with the change.
+    bool CloseQuery() override;
+
 private:
     void applyDescription();
+    // The status line: the number of questions the bank holds, kept up to date as rows come and go.
+    void showQuestionCount();
+    void followBankChanges();
+    // Saves (or drops, when nothing was written) a change pending in the views, as a move would.
+    void savePendingChange();
+    int questionCount_ = 0;
 };
 
 // The program's main window.

@@ -158,7 +158,27 @@ struct TypedKey {
 
 class DBMemoTyping : public ::testing::TestWithParam<TypedKey> {};
 
-TEST_P(DBMemoTyping, ChangesNothingYet)
+// Rows that cannot be changed: a changing key has no effect at all, and the box still looks editable.
+TEST_P(DBMemoTyping, OnRowsThatCannotChangeDoesNothing)
+{
+    const TypedKey typed = GetParam();
+    MemoOnWindow view;
+    MemoryDataSet data("题目", {"原来的题目"});
+    data.modifiable = false;
+    view.show(data);
+    view.window.showActive();
+    view.memo->SetFocus();
+    QApplication::clipboard()->setText("粘贴的");
+    QTest::keyClick(view.edit(), Qt::Key_End);
+    QTest::keyClick(view.edit(), Qt::Key_Left, Qt::ShiftModifier);
+    QTest::sendKeyEvent(QTest::Click, view.edit(), typed.key, QString::fromUtf8(typed.text), typed.modifiers);
+    EXPECT_EQ(view.memo->Text(), "原来的题目") << typed.name;
+    EXPECT_EQ(data.State(), TDataSetState::dsBrowse);
+    EXPECT_FALSE(view.edit()->isReadOnly());  // it does not look read-only
+}
+
+// Rows that can be changed: the same key first starts a change of the current row, then takes effect.
+TEST_P(DBMemoTyping, StartsAChangeOfTheRow)
 {
     const TypedKey typed = GetParam();
     MemoOnWindow view;
@@ -170,9 +190,11 @@ TEST_P(DBMemoTyping, ChangesNothingYet)
     QTest::keyClick(view.edit(), Qt::Key_End);
     QTest::keyClick(view.edit(), Qt::Key_Left, Qt::ShiftModifier);
     QTest::sendKeyEvent(QTest::Click, view.edit(), typed.key, QString::fromUtf8(typed.text), typed.modifiers);
-    EXPECT_EQ(view.memo->Text(), "原来的题目") << typed.name;
-    EXPECT_EQ(data.State(), TDataSetState::dsBrowse);
-    EXPECT_FALSE(view.edit()->isReadOnly());  // it does not look read-only
+    if (std::string(typed.name) != "undo") {  // with nothing to undo, undo starts the change and alters nothing
+        EXPECT_NE(view.memo->Text(), "原来的题目") << typed.name;
+    }
+    EXPECT_EQ(data.State(), TDataSetState::dsEdit) << typed.name;
+    EXPECT_EQ(data.Fields(0)->AsString(), "原来的题目") << "nothing is written before the view loses the focus";
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -193,17 +215,91 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(DBMemo, AnInputMethodCommitChangesNothingYet)
+TEST(DBMemo, AnInputMethodCommitChangesOnlyRowsThatCanChange)
+{
+    for (bool modifiable : {false, true}) {
+        MemoOnWindow view;
+        MemoryDataSet data("题目", {"原来的题目"});
+        data.modifiable = modifiable;
+        view.show(data);
+        view.window.showActive();
+        view.memo->SetFocus();
+        QTest::keyClick(view.edit(), Qt::Key_End);
+        QInputMethodEvent commit;
+        commit.setCommitString(QString::fromUtf8("新"));
+        QApplication::sendEvent(view.edit(), &commit);
+        EXPECT_EQ(view.memo->Text(), modifiable ? "原来的题目新" : "原来的题目");
+        EXPECT_EQ(data.State(), modifiable ? TDataSetState::dsEdit : TDataSetState::dsBrowse);
+    }
+}
+
+TEST(DBMemo, LosingTheFocusWritesTheTextIntoTheRowAndAMoveSavesIt)
 {
     MemoOnWindow view;
-    MemoryDataSet data("题目", {"原来的题目"});
+    auto* edit = new TEdit(&view.window);
+    edit->SetBounds(160, 261, 473, 20);
+    MemoryDataSet data("题目", {"第一题", "第二题"});
     view.show(data);
     view.window.showActive();
     view.memo->SetFocus();
-    QInputMethodEvent commit;
-    commit.setCommitString(QString::fromUtf8("新"));
-    QApplication::sendEvent(view.edit(), &commit);
-    EXPECT_EQ(view.memo->Text(), "原来的题目");
+    QTest::keyClick(view.edit(), Qt::Key_End);
+    QTest::keyClicks(view.edit(), "ab");
+    QTest::keyClick(view.edit(), Qt::Key_Return);
+    QTest::keyClicks(view.edit(), "c");
+    edit->SetFocus();
+    EXPECT_EQ(data.State(), TDataSetState::dsEdit) << "the change stays pending until the row moves";
+    EXPECT_EQ(data.Fields(0)->AsString(), "第一题ab\r\nc") << "line breaks are written as the bank keeps them";
+    data.Next();
+    EXPECT_EQ(data.State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(data.textAt(0, *data.Fields(0)), "第一题ab\r\nc");
+    EXPECT_EQ(view.memo->Text(), "第二题");
+}
+
+TEST(DBMemo, EscapePutsBackWhatTheRowHolds)
+{
+    MemoOnWindow view;
+    auto* edit = new TEdit(&view.window);
+    MemoryDataSet data("题目", {"原来"});
+    view.show(data);
+    view.window.showActive();
+    view.memo->SetFocus();
+    QTest::keyClick(view.edit(), Qt::Key_End);
+    QTest::keyClicks(view.edit(), "x");
+    QTest::keyClick(view.edit(), Qt::Key_Escape);
+    EXPECT_EQ(view.memo->Text(), "原来") << "before any write: the stored text";
+    QTest::keyClick(view.edit(), Qt::Key_End);
+    QTest::keyClicks(view.edit(), "y");
+    edit->SetFocus();
+    view.memo->SetFocus();
+    QTest::keyClick(view.edit(), Qt::Key_End);
+    QTest::keyClicks(view.edit(), "z");
+    QTest::keyClick(view.edit(), Qt::Key_Escape);
+    EXPECT_EQ(view.memo->Text(), "原来y") << "after a write: the text as last written";
+    EXPECT_EQ(data.State(), TDataSetState::dsEdit) << "the change stays pending";
+}
+
+TEST(DBMemo, TypingIntoAnEmptyResultStartsANewRow)
+{
+    MemoOnWindow view;
+    MemoryDataSet data("题目", {});
+    view.show(data);
+    view.window.showActive();
+    view.memo->SetFocus();
+    QTest::keyClicks(view.edit(), "new");
+    EXPECT_EQ(data.State(), TDataSetState::dsInsert);
+    EXPECT_EQ(view.memo->Text(), "new");
+}
+
+TEST(DBMemo, TypingWhileTheQueryIsClosedDoesNothing)
+{
+    MemoOnWindow view;
+    MemoryDataSet data("题目", {"甲"});
+    view.show(data);
+    data.Close();
+    view.window.showActive();
+    view.memo->SetFocus();
+    QTest::keyClicks(view.edit(), "abc");
+    EXPECT_EQ(view.memo->Text(), "");
 }
 
 TEST(DBMemo, TabMovesTheFocusOn)

@@ -92,6 +92,7 @@ private:
     void moveFirst();
     void moveLast();
     void cancelChange();
+    void deleteCurrent();  // Ctrl+Delete: asks first (dgConfirmDelete), then deletes the current row
     void focusLeft();
 
     GridView* view_;

@@ -51,6 +51,8 @@ protected:
             memo_.loadFromField();
     }
     void EditingChanged() override { memo_.loadFromField(); }
+    // Before a save or a move the dataset asks for the text typed so far.
+    void UpdateData() override { memo_.writeToField(); }
 
 private:
     TDBMemo& memo_;
@@ -68,6 +70,13 @@ QString toViewText(const std::string& stored)
     return text;
 }
 
+// The view's line breaks written back as the bank keeps them (CR LF, as Access does).
+std::string toStoredText(QString text)
+{
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return text.toStdString();
+}
+
 }  // namespace
 
 TDBMemo::TDBMemo(TComponent* owner)
@@ -76,8 +85,25 @@ TDBMemo::TDBMemo(TComponent* owner)
     view_->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     view_->document()->setDocumentMargin(2);
     view_->setTabChangesFocus(!wantTabs_);
-    view_->canChange = [] { return false; };
-    view_->beginChange = [] { return false; };
+    view_->canChange = [this] { return changeAllowed(); };
+    view_->beginChange = [this] {
+        bool begun = false;
+        CallHandler([&] { begun = startChange(); });
+        return begun;
+    };
+    view_->escapePressed = [this] { revertText(); };
+    view_->focusLeft = [this] {
+        // Writing can fail (a text the column cannot take): the focus comes back and the box says why.
+        CallHandler([&] {
+            try {
+                if (link_->Editing() && view_->document()->isModified())
+                    link_->UpdateRecord();
+            } catch (...) {
+                view_->setFocus(Qt::OtherFocusReason);
+                throw;
+            }
+        });
+    };
     SetHandle(view_);
     SetWordWrap(wordWrap_);
     SetScrollBars(scrollBars_);
@@ -165,6 +191,42 @@ void TDBMemo::loadFromField()
         text = toViewText(field->AsString());
     if (text != view_->toPlainText() || view_->document()->isModified())
         view_->setPlainText(text);
+}
+
+bool TDBMemo::changeAllowed() const
+{
+    const TDataSet* dataSet = link_->DataSet();
+    return !readOnly_ && link_->Active() && link_->field() && dataSet && dataSet->CanModify();
+}
+
+bool TDBMemo::startChange()
+{
+    if (!changeAllowed())
+        return false;
+    if (!link_->Editing())
+        link_->Edit();  // a new row when the result is empty
+    return link_->Editing();
+}
+
+void TDBMemo::writeToField()
+{
+    TField* field = link_->field();
+    if (!field || !link_->Editing() || !view_->document()->isModified())
+        return;
+    field->SetAsString(toStoredText(view_->toPlainText()));
+    view_->document()->setModified(false);
+}
+
+void TDBMemo::revertText()
+{
+    // The text the row holds: as the view last wrote it, or as stored.
+    const TField* field = link_->field();
+    const TDataSet* dataSet = link_->DataSet();
+    QString text;
+    if (field && dataSet && link_->Active() && dataSet->currentRow() >= 0)
+        text = toViewText(field->AsString());
+    view_->setPlainText(text);
+    view_->document()->setModified(false);
 }
 
 }  // namespace vcl

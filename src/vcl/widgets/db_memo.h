@@ -49,6 +49,11 @@ private:
     friend class MemoDataLink;
     friend class MemoView;
     void loadFromField();
+    // Editing: whether a change may start, starting it, writing the text into the row, taking it back.
+    bool changeAllowed() const;
+    bool startChange();
+    void writeToField();
+    void revertText();
 
     MemoView* view_;
     std::unique_ptr<MemoDataLink> link_;

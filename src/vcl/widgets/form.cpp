@@ -26,6 +26,10 @@ protected:
     }
     void closeEvent(QCloseEvent* event) override
     {
+        if (!form_.closeAllowed()) {
+            event->ignore();
+            return;
+        }
         QWidget::closeEvent(event);
         if (event->isAccepted())
             form_.windowClosed();
@@ -214,6 +218,16 @@ void TForm::placeOnScreen()
     // widens by a few pixels on each side.
     const QSize size = Handle()->frameGeometry().size();
     Handle()->move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+}
+
+bool TForm::closeAllowed()
+{
+    try {
+        return CloseQuery();
+    } catch (...) {
+        HandleException(std::current_exception());
+        return false;
+    }
 }
 
 void TForm::windowClosed()

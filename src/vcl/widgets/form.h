@@ -73,6 +73,10 @@ public:
     // Scales the client size and every control on the form; the window font stays as it is.
     void ChangeScale(int numerator, int denominator) override;
 
+    // Asked before the window closes; the window stays open when it says no. A failure in it is shown
+    // in the error box and keeps the window open too.
+    virtual bool CloseQuery() { return true; }
+
 protected:
     // A component of the description, owned by the form, named, and marked as loading.
     template <class T>
@@ -94,6 +98,7 @@ private:
     friend class FormWindow;
     void windowShown();
     void windowClosed();
+    bool closeAllowed();
     void DoCreate();
     void DoShow();
     void applyWindowFlags();

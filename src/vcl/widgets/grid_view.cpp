@@ -221,6 +221,10 @@ void GridView::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Home: grid_.moveFirst(); break;
     case Qt::Key_End: grid_.moveLast(); break;
     case Qt::Key_Escape: grid_.cancelChange(); break;
+    case Qt::Key_Delete:
+        if (ctrl)
+            grid_.deleteCurrent();
+        break;
     default:
         // Nothing else does anything in the list; the key goes no further either.
         (void)current;

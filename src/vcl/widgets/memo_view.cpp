@@ -56,6 +56,11 @@ bool MemoView::isChangingKey(const QKeyEvent& event)
 
 void MemoView::keyPressEvent(QKeyEvent* event)
 {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && escapePressed) {
+        escapePressed();
+        event->accept();
+        return;
+    }
     if (isChangingKey(*event) && !changeBegun()) {
         event->accept();  // swallowed: the box looks editable, but there is nothing to change yet
         return;
@@ -72,6 +77,13 @@ void MemoView::inputMethodEvent(QInputMethodEvent* event)
         }
     }
     QPlainTextEdit::inputMethodEvent(event);
+}
+
+void MemoView::focusOutEvent(QFocusEvent* event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    if (focusLeft)
+        focusLeft();
 }
 
 bool MemoView::canInsertFromMimeData(const QMimeData* source) const

@@ -17,6 +17,10 @@ public:
     std::function<bool()> canChange;
     // Asked right before an action changes the text; the action goes through only when it says yes.
     std::function<bool()> beginChange;
+    // Escape: the owner puts back the text the row holds.
+    std::function<void()> escapePressed;
+    // The box lost the focus: the owner writes a changed text into the row.
+    std::function<void()> focusLeft;
 
     // Whether the key alters the text when the box handles it (caret moves, selection, copy do not).
     static bool isChangingKey(const QKeyEvent& event);
@@ -27,6 +31,7 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     bool changeBegun() const { return beginChange && beginChange(); }
