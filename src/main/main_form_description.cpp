@@ -103,9 +103,6 @@ void TForm1::applyDescription()
     qry1->SetConnectionString(std::string(bank::kConnectionString));
     qry1->SetCursorType(TCursorType::ctStatic);
     qry1->Parameters().Clear();
-    // The search puts typed text into the statement; no parameter marker may come of it (an apostrophe
-    // and a colon typed one after the other would otherwise cut the statement short).
-    qry1->SetParamCheck(false);
     qry1->SQL().Add(std::string(bank::kInitialStatement));
     qry1->SetActive(true);
 
