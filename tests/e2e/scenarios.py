@@ -185,11 +185,83 @@ def keys_and_clicks_move_the_current_row(args):
         p.stop()
 
 
+def stored_questions(p):
+    """The questions as the bank file holds them, read by mdbtools (an independent reader)."""
+    import json
+    out = subprocess.run(["mdb-json", p.work + "/data.mdb", "tiku"], capture_output=True, text=True, check=True).stdout
+    rows = [json.loads(line) for line in out.splitlines() if line.strip()]
+    return [r.get("题目", "") for r in sorted(rows, key=lambda r: r["ID"])]
+
+
+def ctrl_delete_asks_and_deletes(args):
+    p = Program(args, QUESTIONS[:4])
+    try:
+        wait_until("the main window", p.window)
+        wait_until("the caret in the search box", lambda: p.focused_is(p.search_box()))
+        p.key("shift+Tab")  # to the list
+        p.key("Down")
+        wait_until("the second question", lambda: p.memo_text() == QUESTIONS[1])
+        p.key("ctrl+Delete")
+        box = p.wait_for_box()
+        expect(box.name == "Confirm", f"confirmation caption {box.name!r}")
+        expect(p.box_text(box) == "Delete record?", f"confirmation text {p.box_text(box)!r}")
+        expect(p.box_buttons(box) == ["OK", "Cancel"], f"buttons {p.box_buttons(box)}")
+        p.answer_box("Escape")  # Cancel
+        expect(stored_questions(p) == QUESTIONS[:4], "Cancel deletes nothing")
+        p.key("ctrl+Delete")
+        p.answer_box("Return")  # OK, the default
+        wait_until("the next question current", lambda: p.memo_text() == QUESTIONS[2])
+        expect(stored_questions(p) == [QUESTIONS[0]] + QUESTIONS[2:4], "the question is gone from the file")
+        wait_until("the list without it", lambda: QUESTIONS[1] not in p.rows())
+        wait_until("the status line counting again", lambda: p.status_line() == "数据库中共有问题： 3 条")
+        p.screenshot("ctrl_delete_asks_and_deletes")
+        p.close_window()
+        expect(p.exit_code() == 0, "exit code after closing")
+    finally:
+        p.stop()
+
+
+def edits_are_saved_and_kept(args):
+    p = Program(args, QUESTIONS[:4])
+    try:
+        wait_until("the main window", p.window)
+        wait_until("the caret in the search box", lambda: p.focused_is(p.search_box()))
+        # An edit saved by moving to another row.
+        p.key("Tab")  # to the full-text view
+        p.key("ctrl+End")
+        p.type(" A")
+        p.key("Tab")  # to the list
+        p.key("Down")
+        wait_until("the second question", lambda: p.memo_text() == QUESTIONS[1])
+        expect(stored_questions(p)[0] == QUESTIONS[0] + " A", "the edit reached the file after the move")
+        # An edit kept across a search.
+        p.key("Tab")  # to the search box
+        p.key("Tab")  # to the full-text view
+        p.key("ctrl+End")
+        p.type(" B")
+        p.click(p.search_box())
+        p.type("B")
+        wait_until("the search for the saved text", lambda: p.memo_text() == QUESTIONS[1] + " B")
+        expect(stored_questions(p)[1] == QUESTIONS[1] + " B", "the edit was saved before the search ran")
+        # An edit kept across closing the window.
+        p.key("Tab")
+        p.key("ctrl+End")
+        p.type(" C")
+        p.screenshot("edits_are_saved_and_kept")
+        p.close_window()
+        expect(p.exit_code() == 0, "exit code after closing")
+        expect(stored_questions(p)[1] == QUESTIONS[1] + " B C", "the edit was saved when the window closed")
+    finally:
+        p.stop()
+
+
 SCENARIOS = {
     "start_on_a_good_bank": start_on_a_good_bank,
     "start_without_a_bank": start_without_a_bank,
     "typing_narrows_the_list": typing_narrows_the_list,
     "keys_and_clicks_move_the_current_row": keys_and_clicks_move_the_current_row,
+    "ctrl_delete_asks_and_deletes": ctrl_delete_asks_and_deletes,
+    "edits_are_saved_and_kept": edits_are_saved_and_kept,
 }
 
 
