@@ -21,10 +21,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A display number of our own, told by Xvfb itself once it is ready.
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -noreset -nolisten tcp 2>"$out/xvfb.log")
-read -r -t 20 display <&3 || { echo "Xvfb did not start"; exit 1; }
-xvfb=$(pgrep -n -x Xvfb)
+# A display number of our own, told by Xvfb itself once it is ready. Its process id is the one we started
+# (other scenarios may run their own Xvfb at the same time: never look it up by name).
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -noreset -nolisten tcp 3>"$work/display" 2>"$out/xvfb.log" &
+xvfb=$!
+for _ in $(seq 200); do [[ -s $work/display ]] && break; sleep 0.05; done
+read -r display <"$work/display" || { echo "Xvfb did not start"; exit 1; }
 export DISPLAY=:$display
 openbox >/dev/null 2>&1 &
 wm=$!
