@@ -4,7 +4,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "cli/command_spec.h"
+#include "cli/command_entry.h"
 #include "cli/failure.h"
 #include "cli/help_text.h"
 #include "cli/usage_error.h"
@@ -41,31 +41,31 @@ int run(int argc, char** argv)
         printTo(stdout, tool::toolHelp());
         return 0;
     }
-    const tool::CommandSpec* spec = tool::findCommand(name);
-    if (!spec) {
+    const tool::CommandEntry* entry = tool::findCommand(name);
+    if (!entry) {
         printTo(stderr, "tessarin-bank: unknown command '" + name + "'; try 'tessarin-bank --help'\n");
         return exitUsage;
     }
     tool::Arguments arguments(argv + 2, argv + argc);
     for (const auto& argument : arguments) {
         if (isHelp(argument)) {
-            printTo(stdout, tool::commandHelp(*spec));
+            printTo(stdout, tool::commandHelp(*entry));
             return 0;
         }
     }
     try {
         // The tool takes no options; sql's statement may begin with anything, though.
         for (std::size_t i = 0; i < arguments.size(); ++i)
-            if (arguments[i].size() > 1 && arguments[i][0] == '-' && !(spec->name == "sql" && i == 1))
+            if (arguments[i].size() > 1 && arguments[i][0] == '-' && !(entry->name == "sql" && i == 1))
                 throw tool::UsageError("unknown option '" + arguments[i] + "'");
-        if (arguments.size() < spec->minArguments || arguments.size() > spec->maxArguments)
-            throw tool::UsageError(arguments.size() < spec->minArguments ? "missing arguments" : "too many arguments");
+        if (arguments.size() < entry->minArguments || arguments.size() > entry->maxArguments)
+            throw tool::UsageError(arguments.size() < entry->minArguments ? "missing arguments" : "too many arguments");
         tool::OutputBuffer out(STDOUT_FILENO);
-        spec->run(arguments, out);
+        entry->run(arguments, out);
         out.flush();
         return 0;
     } catch (const tool::UsageError& e) {
-        printTo(stderr, "tessarin-bank " + name + ": " + e.what() + "\n" + tool::usageLine(*spec) +
+        printTo(stderr, "tessarin-bank " + name + ": " + e.what() + "\n" + tool::usageLine(*entry) +
                             "Try 'tessarin-bank " + name + " --help'.\n");
         return exitUsage;
     } catch (const tool::Failure& e) {

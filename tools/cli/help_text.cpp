@@ -2,9 +2,9 @@
 
 namespace tool {
 
-std::string usageLine(const CommandSpec& spec)
+std::string usageLine(const CommandEntry& entry)
 {
-    return "usage: tessarin-bank " + std::string(spec.name) + " " + std::string(spec.arguments) + "\n";
+    return "usage: tessarin-bank " + std::string(entry.name) + " " + std::string(entry.arguments) + "\n";
 }
 
 std::string toolHelp()
@@ -16,10 +16,10 @@ std::string toolHelp()
         "Makes, fills and reads question banks: Access (.mdb) files with the table tiku.\n"
         "\n"
         "Commands:\n";
-    for (const auto& spec : commandSpecs()) {
-        std::string left = "  " + std::string(spec.name) + " " + std::string(spec.arguments);
+    for (const auto& entry : commandEntries()) {
+        std::string left = "  " + std::string(entry.name) + " " + std::string(entry.arguments);
         left.resize(std::max<std::size_t>(left.size() + 2, 26), ' ');
-        text += left + std::string(spec.summary) + "\n";
+        text += left + std::string(entry.summary) + "\n";
     }
     text +=
         "\n"
@@ -29,9 +29,9 @@ std::string toolHelp()
     return text;
 }
 
-std::string commandHelp(const CommandSpec& spec)
+std::string commandHelp(const CommandEntry& entry)
 {
-    return usageLine(spec) + "\n" + std::string(spec.details);
+    return usageLine(entry) + "\n" + std::string(entry.details);
 }
 
 }  // namespace tool

@@ -1,6 +1,6 @@
 #pragma once
 // The commands' entry points; each throws Failure, jet::Error or ado::EngineError when it cannot finish.
-#include "cli/command_spec.h"
+#include "cli/command_entry.h"
 
 namespace tool {
 

@@ -12,7 +12,7 @@ namespace tool {
 
 using Arguments = std::vector<std::string>;
 
-struct CommandSpec {
+struct CommandEntry {
     std::string_view name;
     std::string_view arguments;  // as the usage line shows them: "FILE TABLE"
     std::size_t minArguments;
@@ -23,7 +23,7 @@ struct CommandSpec {
 };
 
 // Every command, in the order the help lists them.
-std::span<const CommandSpec> commandSpecs();
-const CommandSpec* findCommand(std::string_view name);
+std::span<const CommandEntry> commandEntries();
+const CommandEntry* findCommand(std::string_view name);
 
 }  // namespace tool

@@ -1,18 +1,18 @@
 #include <array>
 
-#include "cli/command_spec.h"
+#include "cli/command_entry.h"
 #include "commands/commands.h"
 
 namespace tool {
 namespace {
 
-constexpr std::array specs{
-    CommandSpec{"new", "FILE", 1, 1, "create a new empty question bank",
+constexpr std::array entries{
+    CommandEntry{"new", "FILE", 1, 1, "create a new empty question bank",
                 "Creates FILE as a new Access 2000 (Jet 4) bank holding the table tiku with the columns\n"
                 "ID (AutoNumber, primary key) and 题目 (Memo) and no rows. An existing FILE is never\n"
                 "overwritten.\n",
                 runNew},
-    CommandSpec{"import", "FILE TEXTFILE", 2, 2, "fill an empty bank with the questions of a text file",
+    CommandEntry{"import", "FILE TEXTFILE", 2, 2, "fill an empty bank with the questions of a text file",
                 "Reads TEXTFILE (UTF-8, one question a line) into the table tiku of FILE, which must be a\n"
                 "bank made by 'new' that holds no questions yet. Inside a question, \\n stands for a line\n"
                 "break and \\\\ for a backslash; any other backslash is an error. Empty lines are skipped,\n"
@@ -21,21 +21,21 @@ constexpr std::array specs{
                 "the new file replaces FILE only once it is complete. A progress bar goes to standard\n"
                 "error when that is a terminal.\n",
                 runImport},
-    CommandSpec{"tables", "FILE", 1, 1, "list the user tables",
+    CommandEntry{"tables", "FILE", 1, 1, "list the user tables",
                 "Prints the names of FILE's user tables, one a line, in catalog order.\n", runTables},
-    CommandSpec{"schema", "FILE [TABLE]", 1, 2, "show table definitions",
+    CommandEntry{"schema", "FILE [TABLE]", 1, 2, "show table definitions",
                 "Prints the definition of TABLE, or of every user table, as CREATE TABLE statements with\n"
                 "Access's type names, the primary key and the number of rows.\n",
                 runSchema},
-    CommandSpec{"count", "FILE TABLE", 2, 2, "count the rows of a table",
+    CommandEntry{"count", "FILE TABLE", 2, 2, "count the rows of a table",
                 "Prints the number of rows of TABLE, counted by reading them.\n", runCount},
-    CommandSpec{"export", "FILE TABLE", 2, 2, "print a table as JSON Lines",
+    CommandEntry{"export", "FILE TABLE", 2, 2, "print a table as JSON Lines",
                 "Prints every row of TABLE as one JSON object a line, the column names as keys in column\n"
                 "order. Text is a string; Byte, Integer, Long, Single, Double, Currency and Decimal are\n"
                 "numbers; Yes/No is true or false; Date/Time is \"YYYY-MM-DDTHH:MM:SS\"; a GUID is\n"
                 "\"{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}\"; binary and OLE data are base64; Null is null.\n",
                 runExport},
-    CommandSpec{"sql", "FILE STATEMENT", 2, 2, "run one statement through the engine",
+    CommandEntry{"sql", "FILE STATEMENT", 2, 2, "run one statement through the engine",
                 "Runs STATEMENT against FILE through the program's database engine. A SELECT prints its\n"
                 "result as JSON Lines, like 'export'. UPDATE t SET c = expr [, ...] [WHERE ...],\n"
                 "DELETE FROM t [WHERE ...] and INSERT INTO t [(c, ...)] VALUES (...) change the rows of one\n"
@@ -47,7 +47,7 @@ constexpr std::array specs{
                 "  tessarin-bank sql data.mdb 'select 题目 from tiku where InStr(1,LCase(题目),LCase(\"abc\"),0)<>0'\n"
                 "  tessarin-bank sql data.mdb 'update tiku set 题目 = \"新的题目\" where ID = 3'\n",
                 runSql},
-    CommandSpec{"check", "FILE [TABLE]", 1, 2, "check that rows and indexes agree",
+    CommandEntry{"check", "FILE [TABLE]", 1, 2, "check that rows and indexes agree",
                 "Checks TABLE, or every user table: every index entry points at a live row with that key,\n"
                 "every row is in every index, and the stored row count is right. Prints \"consistent\" and\n"
                 "exits with 0, or names the first inconsistency on standard error and exits with 1 (also\n"
@@ -59,13 +59,13 @@ constexpr std::array specs{
 
 }  // namespace
 
-std::span<const CommandSpec> commandSpecs() { return specs; }
+std::span<const CommandEntry> commandEntries() { return entries; }
 
-const CommandSpec* findCommand(std::string_view name)
+const CommandEntry* findCommand(std::string_view name)
 {
-    for (const auto& spec : specs)
-        if (spec.name == name)
-            return &spec;
+    for (const auto& entry : entries)
+        if (entry.name == name)
+            return &entry;
     return nullptr;
 }
 
