@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "interop/json_rows.h"
+#include "interop/same_rows.h"
 #include "jet/database.h"
 #include "support/test_support.h"
 
@@ -109,38 +110,13 @@ TEST_P(ReadLikeMdbReader, EveryTableReadsTheSame) {
     names.push_back("MSysObjects");
     for (const auto& name : names) {
         SCOPED_TRACE("table " + name);
-        const jet::TableDef& table = db->table(name);
         const auto json = runCommand("node " + shellQuote(script().string()) + " " + shellQuote(file.string()) + " " +
                                      shellQuote(name) + " 2>/dev/null");
         ASSERT_EQ(json.exitCode, 0);
-        std::vector<std::string> expected;
-        for (const auto& row : interop::parseJsonLines(json.out)) {
-            std::string line;
-            for (const auto& column : table.columns) line += theirs(column, row) + "\x1f";
-            expected.push_back(line);
-        }
-        std::vector<std::string> actual;
-        auto reader = db->read(name);
-        std::vector<jet::Value> row;
-        while (reader.next(row)) {
-            std::string line;
-            for (std::size_t i = 0; i < table.columns.size(); ++i) line += ours(table.columns[i], row[i]) + "\x1f";
-            actual.push_back(line);
-        }
-        std::sort(expected.begin(), expected.end());
-        std::sort(actual.begin(), actual.end());
-        EXPECT_EQ(actual, expected);
+        interop::expectSameRows(*db, name, json.out, ours, theirs);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Fixtures, ReadLikeMdbReader,
-                         ::testing::Values("testV1997.mdb", "delTestV1997.mdb", "overflowTestV1997.mdb", "testV2000.mdb",
-                                           "delTestV2000.mdb", "overflowTestV2000.mdb", "indexTestV2000.mdb",
-                                           "compIndexTestV2000.mdb", "fixedTextTestV2000.mdb",
-                                           "testUnicodeCompV2003.mdb", "empty2000.mdb", "emptyJet4.mdb"),
-                         [](const auto& info) {
-                             std::string name = info.param;
-                             return name.substr(0, name.find('.'));
-                         });
+INSTANTIATE_TEST_SUITE_P(Fixtures, ReadLikeMdbReader, ::testing::ValuesIn(interop::kAccessFiles), interop::fileTestName);
 
 }  // namespace
