@@ -8,6 +8,7 @@
 
 #include "ado/connection.h"
 #include "jet/create/bank_builder.h"
+#include "data_bank_folder.h"
 #include "support/test_support.h"
 #include "vcl/data/ado_query.h"
 #include "vcl/data/exceptions.h"
@@ -15,8 +16,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-constexpr const char* kConnectionString =
-    "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=data.mdb;Persist Security Info=False";
+using testing_support::kBankConnectionString;
 using Questions = std::vector<std::optional<std::string>>;
 
 // The failure that call raises: its class and its message; empty when it raises none.
@@ -40,24 +40,7 @@ std::string searchStatement(std::string_view typed)
     return "select 题目 from tiku where InStr(1,LCase(题目),LCase(\"" + std::string(typed) + "\"),0)<>0";
 }
 
-struct InBankFolder : testing::Test {
-    testing_support::TempDir folder;
-    fs::path previous = fs::current_path();
-    vcl::TADOQuery query;
-
-    void SetUp() override
-    {
-        fs::current_path(folder.path());
-        query.SetName("qry1");
-        query.SetConnectionString(kConnectionString);
-        query.SetCursorType(vcl::TCursorType::ctStatic);
-    }
-    void TearDown() override
-    {
-        query.Close();
-        fs::current_path(previous);
-    }
-    void makeBank(const Questions& questions) { jet::writeBank(folder / "data.mdb", questions); }
+struct InBankFolder : testing_support::BankFolderTest {
     void setStatement(const std::string& statement)
     {
         query.SQL().Clear();
@@ -313,7 +296,7 @@ TEST_F(InBankFolder, LoadingNeitherConnectsNorDescribesUntilLoaded)
     vcl::TADOQuery loading;
     loading.BeginLoading();
     loading.SetName("qry1");
-    loading.SetConnectionString(kConnectionString);
+    loading.SetConnectionString(kBankConnectionString);
     loading.SQL().Add("select * from tiku");
     loading.SetActive(true);
     EXPECT_FALSE(loading.Connected());
@@ -330,7 +313,7 @@ TEST_F(InBankFolder, AFailedOpenAtLoadedGoesToTheOwnerAndTheQueryStaysClosed)
     auto* loading = new vcl::TADOQuery(&form);
     loading->BeginLoading();
     loading->SetName("qry1");
-    loading->SetConnectionString(kConnectionString);
+    loading->SetConnectionString(kBankConnectionString);
     loading->SQL().Add("select * from tiku");
     loading->SetActive(true);
     EXPECT_NO_THROW(loading->Loaded());

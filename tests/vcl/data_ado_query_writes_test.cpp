@@ -8,6 +8,7 @@
 #include "jet/create/bank_builder.h"
 #include "jet/database.h"
 #include "jet/write/table_writer.h"
+#include "data_bank_folder.h"
 #include "support/test_support.h"
 #include "vcl/data/ado_query.h"
 #include "vcl/data/exceptions.h"
@@ -16,8 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Questions = std::vector<std::optional<std::string>>;
-constexpr const char* kConnectionString =
-    "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=data.mdb;Persist Security Info=False";
 
 struct Failure {
     std::string className;
@@ -47,24 +46,7 @@ Questions questionsInFile(const fs::path& file)
     return questions;
 }
 
-struct QueryOverBank : testing::Test {
-    testing_support::TempDir folder;
-    fs::path previous = fs::current_path();
-    fs::path bank = folder / "data.mdb";
-    vcl::TADOQuery query;
-
-    void SetUp() override
-    {
-        fs::current_path(folder.path());
-        query.SetName("qry1");
-        query.SetConnectionString(kConnectionString);
-        query.SetCursorType(vcl::TCursorType::ctStatic);
-    }
-    void TearDown() override
-    {
-        query.Close();
-        fs::current_path(previous);
-    }
+struct QueryOverBank : testing_support::BankFolderTest {
     void open(const Questions& questions, const std::string& statement = "select * from tiku")
     {
         jet::writeBank(bank, questions);
