@@ -1,5 +1,7 @@
 #include "ado/connection.h"
 
+#include <sys/stat.h>
+
 #include <chrono>
 #include <fstream>
 #include <system_error>
@@ -68,6 +70,12 @@ Connection::FileStamp Connection::stampNow() const {
     const auto modified = std::filesystem::last_write_time(path_, error);
     if (error) throw EngineError("无法读取文件" + inQuotes(path_.string()) + "：" + error.message());
     stamp.modifiedNs = std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch()).count();
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) == 0) {
+        stamp.changedNs = std::int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+        stamp.device = std::uint64_t(st.st_dev);
+        stamp.inode = std::uint64_t(st.st_ino);
+    }
     return stamp;
 }
 

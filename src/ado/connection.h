@@ -69,9 +69,14 @@ public:
                                                    std::vector<RowWrite>& writes);
 
 private:
+    // What tells one state of the file from another. File times tick only every few milliseconds, so the
+    // file's identity (a bank replaced by another file) and its status-change time count as well.
     struct FileStamp {
         std::uintmax_t size = 0;
         std::int64_t modifiedNs = 0;
+        std::int64_t changedNs = 0;
+        std::uint64_t device = 0;
+        std::uint64_t inode = 0;
         friend bool operator==(const FileStamp&, const FileStamp&) = default;
     };
     Connection(ConnectionString settings, std::filesystem::path path);
