@@ -7,15 +7,10 @@
 
 #include "jet/schema.h"
 #include "jet/value.h"
+#include "jet/write/index_key.h"
 #include "jet/write/page_store.h"
 
 namespace jet::write {
-
-// The key bytes of an index entry for a row's values; nothing when the writer cannot encode a key of
-// this index (a text key, for one). Keys of integer, AutoNumber and Yes/No columns are supported.
-std::optional<std::vector<std::uint8_t>> indexKey(const TableDef& table, const IndexDef& index,
-                                                  const std::vector<Value>& row);
-bool canMaintainIndex(const TableDef& table, const IndexDef& index);
 
 // One physical index of a table: its root page, and the table definition page for new pages.
 class IndexTree {
