@@ -274,7 +274,8 @@ TEST(WrittenBank, AChangeSomeoneElseMadeIsNotOverwritten)
     bank.expectEveryReaderAgrees();
 }
 
-TEST(WrittenBank, TablesWithTextKeysOrOldFormatsAreNotWritable)
+// Text and Date/Time keys are kept now (keyed_writes_test); a GUID key still is not.
+TEST(WrittenBank, TablesWithGuidKeysOrOldFormatsAreNotWritable)
 {
     TESSARIN_REQUIRE_FIXTURES();
     ts::TempDir dir;
@@ -282,8 +283,7 @@ TEST(WrittenBank, TablesWithTextKeysOrOldFormatsAreNotWritable)
         const char* file;
         const char* table;
     };
-    for (auto c : {Case{"fixedTextTestV2000.mdb", "users"}, Case{"testV2000.mdb", "Table1"},
-                   Case{"testUnicodeCompV2003.mdb", "Table"}, Case{"testV1997.mdb", "Table1"}}) {
+    for (auto c : {Case{"testV2000.mdb", "Table4"}, Case{"testV1997.mdb", "Table1"}}) {
         auto db = jet::Database::open(ts::copyFixture(c.file, dir.path()));
         std::string why;
         EXPECT_FALSE(jet::TableWriter::canWrite(*db, db->table(c.table), &why)) << c.file;

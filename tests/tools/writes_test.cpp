@@ -99,8 +99,34 @@ TEST(WritesFixtures, CheckNamesTheIndexesItCannotCheck)
     const auto printed = tool_test::lines(result.out);
     ASSERT_GE(printed.size(), 2u) << result.out;
     EXPECT_EQ(printed.back(), "consistent");
-    EXPECT_NE(result.out.find("not checked: index PrimaryKey of table Table1"), std::string::npos) << result.out;
+    // Its text keys are checked now; the GUID key of Table4 is not.
+    EXPECT_NE(result.out.find("not checked: index PrimaryKey of table Table4"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("of table Table1"), std::string::npos) << result.out;
 }
+
+// On a copy of an Access table with text and Date/Time indexes: a statement changing an indexed text
+// is written and the check finds every index exact; a text the writer cannot key is refused, naming
+// the index, and the file is left as it was.
+TEST(WritesFixtures, SqlChangesToTextKeyedAccessTablesKeepTheirIndexes)
+{
+    TESSARIN_REQUIRE_FIXTURES();
+    testing_support::TempDir dir;
+    const auto copy = testing_support::copyFixture("fixedTextTestV2000.mdb", dir.path());
+    const auto update = runTool({"sql", copy.string(), "UPDATE users SET c_user_login = 'Zoe-Admin' WHERE i_user_id = 2"});
+    EXPECT_EQ(update.exitCode, 0) << update.err;
+    EXPECT_EQ(update.out, "1\n");
+    const auto check = runTool({"check", copy.string()});
+    EXPECT_EQ(check.exitCode, 0) << check.err;
+    EXPECT_EQ(check.out, "consistent\n");
+
+    const std::string before = tool_test::readFile(copy);
+    const auto refused = runTool({"sql", copy.string(), "UPDATE users SET c_user_login = '管理员' WHERE i_user_id = 2"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("Users2_1_idx"), std::string::npos) << refused.err;
+    EXPECT_EQ(tool_test::readFile(copy), before);
+    EXPECT_NE(runTool({"export", copy.string(), "users"}).out.find("Zoe-Admin"), std::string::npos);
+}
+
 
 TEST_F(WritesTest, ADamagedCopyFailsTheCheckWithItsFirstInconsistency)
 {

@@ -322,9 +322,11 @@ void TableWriter::update(std::string_view tableName, RowId where, const std::vec
     checkUnchanged(s, where, expected);
     PageStore& store = *s.store;
     for (const IndexDef* index : physicalIndexes(s.table)) {
-        auto newKey = write::indexKey(s.table, *index, values);
-        if (newKey && newKey != write::indexKey(s.table, *index, expected))
-            requireAcceptableKey(store, s.table, *index, values, *newKey, pointerOf(where));
+        if (write::sameIndexedValues(s.table, *index, expected, values))
+            continue;  // its entry stays as it is, whether or not the writer could make the key
+        const auto newKey = write::requireIndexKey(s.table, *index, values);
+        if (newKey != write::requireIndexKey(s.table, *index, expected))
+            requireAcceptableKey(store, s.table, *index, values, newKey, pointerOf(where));
     }
     const RowPlace place = locate(store, where);
     LongValues longValues(store);
@@ -350,13 +352,15 @@ void TableWriter::update(std::string_view tableName, RowId where, const std::vec
         setRow(store, place.home, le32Bytes(pointerOf(target)), format::RowLookupFlag);
     }
     for (const IndexDef* index : physicalIndexes(s.table)) {
-        auto oldKey = write::indexKey(s.table, *index, expected);
-        auto newKey = write::indexKey(s.table, *index, values);
+        if (write::sameIndexedValues(s.table, *index, expected, values))
+            continue;
+        const auto oldKey = write::requireIndexKey(s.table, *index, expected);
+        const auto newKey = write::requireIndexKey(s.table, *index, values);
         if (oldKey == newKey)
             continue;
         write::IndexTree tree(store, s.table, *index);
-        tree.remove(*oldKey, pointerOf(where));
-        tree.insert(*newKey, pointerOf(where));
+        tree.remove(oldKey, pointerOf(where));
+        tree.insert(newKey, pointerOf(where));
     }
     s.change->commit();
 }
@@ -375,7 +379,7 @@ void TableWriter::remove(std::string_view tableName, RowId where, const std::vec
     deleteRowAt(store, place.home);
     for (const IndexDef* index : physicalIndexes(s.table)) {
         write::IndexTree tree(store, s.table, *index);
-        tree.remove(*write::indexKey(s.table, *index, expected), pointerOf(where));
+        tree.remove(write::requireIndexKey(s.table, *index, expected), pointerOf(where));
     }
     adjustDefinition(s, -1, std::nullopt);
     s.change->commit();
@@ -404,14 +408,13 @@ RowId TableWriter::insert(std::string_view tableName, std::vector<Value>& values
     }
     PageStore& store = *s.store;
     for (const IndexDef* index : physicalIndexes(s.table))
-        if (auto key = write::indexKey(s.table, *index, values))
-            requireAcceptableKey(store, s.table, *index, values, *key, std::nullopt);
+        requireAcceptableKey(store, s.table, *index, values, write::requireIndexKey(s.table, *index, values), std::nullopt);
     LongValues longValues(store);
     ByteString encoded = write::encodeRow(s.table, values, [&](const ByteString& v) { return longValues.store(v); });
     const RowId where = placeRow(s, std::move(encoded), 0);
     for (const IndexDef* index : physicalIndexes(s.table)) {
         write::IndexTree tree(store, s.table, *index);
-        tree.insert(*write::indexKey(s.table, *index, values), pointerOf(where));
+        tree.insert(write::requireIndexKey(s.table, *index, values), pointerOf(where));
     }
     adjustDefinition(s, +1, lastAutoNumber);
     s.change->commit();
