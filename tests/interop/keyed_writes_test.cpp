@@ -198,4 +198,43 @@ TEST(KeyedWrites, ARowWhoseTextCannotBeKeyedIsRefusedAloneAndTheOthersStayWritab
     }
 }
 
+// The check reads text keys too: one accent changed in the entry Access wrote for "ümlaut" is found.
+TEST(KeyedWrites, TheCheckFindsATextEntryThatNoLongerMatchesItsRow)
+{
+    TESSARIN_REQUIRE_FIXTURES();
+    ts::TempDir dir;
+    const auto bank = ts::copyFixture("testUnicodeCompV2003.mdb", dir.path());
+    ASSERT_EQ(jet::checkTable(bank, "Table"), std::vector<std::string>{});
+    std::string bytes = fileBytes(bank);
+    const std::string entry("\x60\x5e\x4a\x6f\x6d\x01\x13\x00", 8);  // "mlaut", then the accent of ü
+    const auto at = bytes.find(entry);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(bytes.find(entry, at + 1), std::string::npos);
+    bytes[at + 6] = '\x0e';  // an acute accent: "úmlaut"
+    std::ofstream(bank, std::ios::binary | std::ios::trunc) << bytes;
+    const auto problems = jet::checkTable(bank, "Table");
+    ASSERT_FALSE(problems.empty());
+    EXPECT_NE(problems.front().find("Unicode"), std::string::npos) << problems.front();
+}
+
+// The entries of rows the writer cannot key are still matched by the row they point at: the entry of
+// "Мир" turned to point at a row that is not there is found.
+TEST(KeyedWrites, TheCheckFindsAnUnkeyedRowsEntryPointingElsewhere)
+{
+    TESSARIN_REQUIRE_FIXTURES();
+    ts::TempDir dir;
+    const auto bank = ts::copyFixture("testUnicodeCompV2003.mdb", dir.path());
+    std::string bytes = fileBytes(bank);
+    const std::string entry("\x79\x43\x79\x3b\x79\x48\x01\x00", 8);  // Мир, the end of its key
+    const auto at = bytes.find(entry);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(bytes.find(entry, at + 1), std::string::npos);
+    bytes[at + entry.size() + 3] = '\x7f';  // the row number of its pointer
+    std::ofstream(bank, std::ios::binary | std::ios::trunc) << bytes;
+    const auto problems = jet::checkTable(bank, "Table");
+    ASSERT_EQ(problems.size(), 2u);
+    EXPECT_NE(problems[0].find("不指向相应的行"), std::string::npos) << problems[0];
+    EXPECT_NE(problems[1].find("缺少一行的条目"), std::string::npos) << problems[1];
+}
+
 }  // namespace
