@@ -1,6 +1,7 @@
 // bench-write [questions] [bank] [repeats]: makes (or reuses) a bank of generated questions, then times
 // saves of a changed question and deletions of questions through the journaled writer, each one whole
-// change as the window makes it (lock, journal, pages, flushes, journal removed).
+// change as the window makes it (lock, journal, pages, flushes, journal removed), and one change of
+// 1,000 rows spread over the bank as one statement makes it (one batch, one journal).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -70,9 +71,31 @@ int main(int argc, char** argv)
         writer.remove("tiku", gone, old);
         deletions.push_back(millisecondsSince(start));
     }
+    // 1,000 rows spread over the bank, changed as one UPDATE statement changes them.
+    constexpr std::size_t kBatchRows = 1000;
+    std::vector<jet::RowChange> batch;
+    {
+        auto db = jet::Database::open(bank);
+        auto reader = db->read("tiku");
+        std::vector<jet::Value> row;
+        jet::RowId where;
+        std::size_t n = 0;
+        const std::size_t step = std::max<std::size_t>(1, count / kBatchRows);
+        while (reader.next(row, &where))
+            if (n++ % step == step / 3 && batch.size() < kBatchRows) {
+                auto changed = row;
+                changed[1] = std::get<std::string>(row[1]) + "（批量修改）";
+                batch.push_back({jet::RowChange::Kind::Update, where, row, changed});
+            }
+    }
+    auto start = Clock::now();
+    writer.apply("tiku", batch);
+    const double batchMs = millisecondsSince(start);
+
     std::printf("bank: %zu questions, %s\n", count, bank.c_str());
     std::printf("save-median-ms=%.2f save-max-ms=%.2f delete-median-ms=%.2f delete-max-ms=%.2f runs=%zu\n",
                 median(saves), *std::max_element(saves.begin(), saves.end()), median(deletions),
                 *std::max_element(deletions.begin(), deletions.end()), saves.size());
+    std::printf("update-rows=%zu update-batch-ms=%.2f\n", batch.size(), batchMs);
     return 0;
 }

@@ -59,12 +59,12 @@ public:
     // the file as last opened); `why` says why not.
     bool canWrite(std::string_view table, std::string* why = nullptr) const;
 
-    // Writes the changes to the file in order, each whole or not at all, with the rows as the caller saw
-    // them as `expected`. Afterwards the kept snapshot of the table takes the changes over instead of
+    // Writes the changes to the file in order as one: all of them or none, with the rows as the caller
+    // saw them as `expected`. Afterwards the kept snapshot of the table takes the changes over instead of
     // being read again (when nobody else changed the file meanwhile), and the file's new size and time
     // become its stamp. Returns `seen` with the changes. Throws EngineError with the writer's message at
     // the first change that fails (a row changed or deleted by someone else, a value the column cannot
-    // take, a file that cannot be written); the changes before it stay written and are taken over.
+    // take, a file that cannot be written); the file is then as it was before.
     std::shared_ptr<const TableSnapshot> writeRows(std::string_view table, const std::shared_ptr<const TableSnapshot>& seen,
                                                    std::vector<RowWrite>& writes);
 

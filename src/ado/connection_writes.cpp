@@ -1,6 +1,5 @@
 // Changing rows through a connection: the file writer does the work, and what the connection keeps
 // (the table's snapshot, the file's stamp) is brought up to date without reading the table again.
-#include <optional>
 #include <stdexcept>
 
 #include "ado/column_value.h"
@@ -67,25 +66,26 @@ std::shared_ptr<const TableSnapshot> Connection::writeRows(std::string_view tabl
     const auto kept = snapshots_.find(sql::lowerCase(table));
     const bool seenIsKept = kept != snapshots_.end() && kept->second == seen;
 
-    jet::TableWriter writer(path_);
-    std::size_t done = 0;
-    std::optional<std::string> failure;
-    for (RowWrite& write : writes) {
-        try {
-            switch (write.kind) {
-            case SnapshotChange::Kind::Update: writer.update(definition.name, write.where, write.expected, write.values); break;
-            case SnapshotChange::Kind::Remove: writer.remove(definition.name, write.where, write.expected); break;
-            case SnapshotChange::Kind::Insert: write.where = writer.insert(definition.name, write.values); break;
-            }
-        } catch (const jet::Error& e) {
-            failure = engineMessage(e.what());
-            break;
-        }
-        ++done;
+    // One batch: every change is written or, when one fails, none is.
+    std::vector<jet::RowChange> batch;
+    batch.reserve(writes.size());
+    for (const RowWrite& write : writes) {
+        jet::RowChange change{jet::RowChange::Kind::Update, write.where, write.expected, write.values};
+        if (write.kind == SnapshotChange::Kind::Remove) change = {jet::RowChange::Kind::Remove, write.where, write.expected, {}};
+        if (write.kind == SnapshotChange::Kind::Insert) change = {jet::RowChange::Kind::Insert, {}, {}, write.values};
+        batch.push_back(std::move(change));
     }
-    const std::vector<RowWrite> written(writes.begin(), writes.begin() + static_cast<std::ptrdiff_t>(done));
-    std::vector<SnapshotChange> changes = takeOverWrites(definition.name, written, onlyWriter);
-    if (failure) throw EngineError(*failure);
+    try {
+        jet::TableWriter(path_).apply(definition.name, batch);
+    } catch (const jet::Error& e) {
+        throw EngineError(engineMessage(e.what()));
+    }
+    for (std::size_t i = 0; i < writes.size(); ++i)
+        if (writes[i].kind == SnapshotChange::Kind::Insert) {
+            writes[i].where = batch[i].where;
+            writes[i].values = std::move(batch[i].values);
+        }
+    std::vector<SnapshotChange> changes = takeOverWrites(definition.name, writes, onlyWriter);
 
     if (seenIsKept) {
         const auto now = snapshots_.find(sql::lowerCase(table));

@@ -2,18 +2,29 @@
 // (mdbtools' mdb-json, the mdb-reader package) read exactly as we expect, with every index consistent.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "interop/json_rows.h"
 #include "jet/create/bank_builder.h"
+#include "jet/byte_order.h"
 #include "jet/database.h"
 #include "jet/error.h"
+#include "jet/format.h"
 #include "jet/write/bank_check.h"
+#include "jet/write/editable_page.h"
+#include "jet/write/long_value_pages.h"
 #include "jet/write/table_writer.h"
 #include "support/test_support.h"
 
@@ -369,11 +380,25 @@ TEST_P(KilledWriter, LeavesTheBankBeforeOrAfter)
     auto [where, old] = bank.find(20);
     std::map<std::int64_t, Question> after = before;
     std::string op = operation;
+    // The many-row changes: rows 10 to 39 as one statement would change them, in one batch.
+    std::vector<jet::RowChange> batch;
+    for (std::int64_t id = 10; id < 40 && op.ends_with("-many"); ++id) {
+        auto [at, cells] = bank.find(id);
+        if (op == "update-many") {
+            auto values = cells;
+            values[1] = longText(std::size_t(200 + 100 * id));
+            after[id] = std::get<std::string>(values[1]);
+            batch.push_back({jet::RowChange::Kind::Update, at, cells, values});
+        } else {
+            after.erase(id);
+            batch.push_back({jet::RowChange::Kind::Remove, at, cells, {}});
+        }
+    }
     if (op == "update")
         after[20] = longText(3000);
     else if (op == "delete")
         after.erase(20);
-    else
+    else if (op == "insert")
         after[51] = "新题目";
 
     pid_t child = fork();
@@ -389,6 +414,8 @@ TEST_P(KilledWriter, LeavesTheBankBeforeOrAfter)
             writer.update("tiku", where, old, values);
         } else if (op == "delete") {
             writer.remove("tiku", where, old);
+        } else if (op.ends_with("-many")) {
+            writer.apply("tiku", batch);
         } else {
             std::vector<jet::Value> values{jet::Null{}, std::string("新题目")};
             writer.insert("tiku", values);
@@ -413,7 +440,7 @@ TEST_P(KilledWriter, LeavesTheBankBeforeOrAfter)
 std::vector<KilledWriteCase> killedWriteCases()
 {
     std::vector<KilledWriteCase> cases;
-    for (const char* op : {"update", "delete", "insert"})
+    for (const char* op : {"update", "delete", "insert", "update-many", "delete-many"})
         for (const char* step : {"journal-half-written", "journal-written", "journal-flushed", "first-page-written",
                                  "last-page-written", "bank-flushed", "journal-removed"})
             cases.push_back({op, step});
@@ -424,9 +451,257 @@ INSTANTIATE_TEST_SUITE_P(EveryPoint, KilledWriter, ::testing::ValuesIn(killedWri
                          [](const auto& info) {
                              std::string name = std::string(info.param.operation) + "_" + info.param.step;
                              for (char& c : name)
-                                 if (c == '-')
+                                 if (c == '-' || c == ' ')
                                      c = '_';
                              return name;
                          });
+
+}  // namespace
+
+namespace {
+
+// The bank's pages as a change would see them; opened for writing only when a test damages the file.
+struct PageView {
+    explicit PageView(const std::filesystem::path& bank, bool writable = false)
+        : db(jet::Database::open(bank)), fd(::open(bank.c_str(), writable ? O_RDWR : O_RDONLY)),
+          change(std::make_unique<jet::PageTransaction>(bank, fd, db->header().pageSize)), store(*change)
+    {
+    }
+    ~PageView() { ::close(fd); }
+
+    std::unique_ptr<jet::Database> db;
+    int fd;
+    std::unique_ptr<jet::PageTransaction> change;
+    jet::write::PageStore store;
+};
+
+// The LVAL pages the live values of a column use.
+std::set<std::uint32_t> pagesInUse(PageView& view, const jet::TableDef& table, std::uint16_t column)
+{
+    std::set<std::uint32_t> pages;
+    auto reader = view.db->read(table);
+    std::vector<jet::Value> row;
+    jet::RowId where;
+    while (reader.next(row, &where)) {
+        jet::write::EditablePage page(view.store.read(where.page));
+        auto bytes = page.row(where.row).bytes;
+        if (page.row(where.row).flags & jet::format::RowLookupFlag)
+            bytes = view.store.readRow(jet::detail::le32(bytes.data()));
+        for (const auto& value : jet::write::columnLongValues(table, bytes))
+            if (value.column == column)
+                for (std::uint32_t p : jet::write::longValuePages(view.store, value.ref))
+                    pages.insert(p);
+    }
+    return pages;
+}
+
+std::set<std::uint32_t> mapPages(PageView& view, std::uint32_t map)
+{
+    const auto pages = jet::write::usageMapPages(view.store, map);
+    return {pages.begin(), pages.end()};
+}
+
+bool includes(const std::set<std::uint32_t>& all, const std::set<std::uint32_t>& some)
+{
+    return std::includes(all.begin(), all.end(), some.begin(), some.end());
+}
+
+std::string fileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(LongValueMaps, NewLongValuePagesJoinTheMemoColumnsMaps)
+{
+    auto questions = numbered(40);
+    questions[5] = longText(1500);   // on an LVAL page from the start
+    Bank bank(questions);
+    std::set<std::uint32_t> before;
+    {
+        PageView view(bank.path);
+        const auto& table = view.db->table("tiku");
+        const auto maps = jet::write::longValueMaps(view.store, table).value();
+        ASSERT_EQ(maps.size(), 1u);
+        EXPECT_EQ(maps[0].column, table.columns[1].number);
+        before = mapPages(view, maps[0].usageMap);
+    }
+    bank.update(3, longText(1500));                 // a single-page value
+    bank.update(4, longText(30000));                // a chain over several pages
+    bank.update(6, "短了");                          // its page keeps room it did not have
+    bank.insert(longText(9000));
+    std::vector<jet::RowChange> batch;
+    for (std::int64_t id = 20; id < 30; ++id) {
+        auto [where, cells] = bank.find(id);
+        auto values = cells;
+        values[1] = longText(700);
+        bank.expected[id] = std::get<std::string>(values[1]);
+        batch.push_back({jet::RowChange::Kind::Update, where, cells, values});
+    }
+    jet::TableWriter(bank.path).apply("tiku", batch);
+
+    PageView view(bank.path);
+    const auto& table = view.db->table("tiku");
+    const auto maps = jet::write::longValueMaps(view.store, table).value();
+    ASSERT_EQ(maps.size(), 1u);
+    const auto owned = mapPages(view, maps[0].usageMap);
+    const auto withRoom = mapPages(view, maps[0].freeSpaceMap);
+    const auto used = pagesInUse(view, table, maps[0].column);
+    EXPECT_TRUE(includes(owned, used));
+    EXPECT_TRUE(includes(owned, withRoom));
+    EXPECT_GE(owned.size(), before.size() + 8) << "the chain alone takes eight pages";
+    EXPECT_TRUE(includes(owned, before)) << "pages stay the column's after their values are freed";
+    // Every page in the free-space map has room, and the page row 6 left has room now.
+    for (std::uint32_t page : withRoom)
+        EXPECT_GE(jet::write::EditablePage(view.store.read(page)).freeSpace(), 64u) << page;
+    for (std::uint32_t page : owned) {
+        const bool room = jet::write::EditablePage(view.store.read(page)).freeSpace() >= 64;
+        EXPECT_EQ(withRoom.count(page) == 1, room) << "page " << page;
+    }
+    bank.expectEveryReaderAgrees();
+}
+
+TEST(LongValueMaps, CheckFindsALongValuePageMissingFromItsMap)
+{
+    Bank bank(numbered(10));
+    bank.update(2, longText(2000));
+    ASSERT_EQ(jet::checkTable(bank.path, "tiku"), std::vector<std::string>{});
+    {
+        PageView view(bank.path, true);
+        const auto& table = view.db->table("tiku");
+        const auto maps = jet::write::longValueMaps(view.store, table).value();
+        ASSERT_EQ(maps.size(), 1u);
+        const auto used = pagesInUse(view, table, maps[0].column);
+        ASSERT_EQ(used.size(), 1u);
+        jet::write::setInUsageMap(view.store, maps[0].usageMap, *used.begin(), false);
+        view.change->commit();
+    }
+    const auto problems = jet::checkTable(bank.path, "tiku");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_NE(problems[0].find("不在该列的使用图中"), std::string::npos) << problems[0];
+}
+
+// Access's own files: the list of long-value maps is read where Access puts it, and every LVAL page
+// Access's catalog values use is in their column's map (which the check relies on). The user tables
+// of these files have no memo or OLE column: their lists are there and empty.
+TEST(LongValueMaps, AccessFilesListThemWhereTheCheckExpects)
+{
+    TESSARIN_REQUIRE_FIXTURES();
+    ts::TempDir dir;
+    std::size_t catalogPages = 0;
+    for (const char* file : {"testV2000.mdb", "delTestV2000.mdb", "overflowTestV2000.mdb", "indexTestV2000.mdb",
+                             "compIndexTestV2000.mdb", "testUnicodeCompV2003.mdb", "fixedTextTestV2000.mdb",
+                             "empty2000.mdb", "emptyJet4.mdb"}) {
+        const auto copy = ts::copyFixture(file, dir.path());
+        PageView view(copy);
+        for (const auto& name : view.db->tableNames()) {
+            const auto maps = jet::write::longValueMaps(view.store, view.db->table(name));
+            ASSERT_TRUE(maps) << file << " " << name;
+            EXPECT_TRUE(maps->empty()) << file << " " << name;
+            EXPECT_EQ(jet::checkTable(copy, name), std::vector<std::string>{}) << file << " " << name;
+        }
+        const jet::TableDef objects = view.db->tableAt(2, "MSysObjects");
+        const auto maps = jet::write::longValueMaps(view.store, objects);
+        ASSERT_TRUE(maps) << file;
+        std::size_t longColumns = 0;
+        for (const auto& c : objects.columns)
+            longColumns += c.type == jet::ColumnType::Memo || c.type == jet::ColumnType::OLE;
+        EXPECT_EQ(maps->size(), longColumns) << file;
+        for (const auto& m : *maps) {
+            const auto used = pagesInUse(view, objects, m.column);
+            EXPECT_TRUE(includes(mapPages(view, m.usageMap), used)) << file << " column " << m.column;
+            catalogPages += used.size();
+        }
+    }
+    EXPECT_GT(catalogPages, 0u) << "Access's catalogs keep some values on LVAL pages";
+}
+
+// A batch that fails at its last change leaves the file as it was: nothing of the changes before it.
+struct FailingBatchCase {
+    const char* name;
+    const char* message;  // part of the refusal
+};
+
+class FailingBatch : public ::testing::TestWithParam<FailingBatchCase> {};
+
+TEST_P(FailingBatch, LeavesTheFileWhollyUnchanged)
+{
+    const FailingBatchCase& c = GetParam();
+    Bank bank(numbered(30));
+    std::vector<jet::RowChange> batch;
+    for (std::int64_t id = 5; id < 15; ++id) {
+        auto [where, cells] = bank.find(id);
+        auto values = cells;
+        values[1] = longText(900);
+        batch.push_back({jet::RowChange::Kind::Update, where, cells, values});
+    }
+    batch.push_back({jet::RowChange::Kind::Remove, bank.find(20).first, bank.find(20).second, {}});
+    std::vector<jet::Value> inserted{jet::Null{}, std::string("新的一题")};
+    batch.push_back({jet::RowChange::Kind::Insert, {}, {}, inserted});
+    auto [where, cells] = bank.find(25);
+    auto last = cells;
+    const std::string name = c.name;
+    if (name == "ChangedBySomeoneElse") {
+        bank.update(25, "别人刚改过");
+        last[1] = std::string("我的修改");
+    } else if (name == "DeletedBySomeoneElse") {
+        bank.remove(25);
+    } else if (name == "DuplicateKey") {
+        last[0] = std::int64_t(3);
+    } else if (name == "DuplicateOfAnEarlierChange") {
+        batch[0].values[0] = std::int64_t(1000);
+        last[0] = std::int64_t(1000);
+    } else if (name == "UnencodableValue") {
+        last[1] = jet::Bytes{"\x01\x02"};  // binary data for a memo column
+    }
+    batch.push_back({jet::RowChange::Kind::Update, where, cells, last});
+    const std::string before = fileBytes(bank.path);
+    try {
+        jet::TableWriter(bank.path).apply("tiku", batch);
+        FAIL() << "the batch was written";
+    } catch (const jet::Error& e) {
+        EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(fileBytes(bank.path), before);
+    EXPECT_FALSE(std::filesystem::exists(jet::journalPathFor(bank.path)));
+    bank.expectEveryReaderAgrees();
+}
+
+INSTANTIATE_TEST_SUITE_P(LastChange, FailingBatch,
+                         ::testing::Values(FailingBatchCase{"ChangedBySomeoneElse", "已被其他程序修改"},
+                                           FailingBatchCase{"DeletedBySomeoneElse", "已被其他程序删除"},
+                                           FailingBatchCase{"DuplicateKey", "已有这个值"},
+                                           FailingBatchCase{"DuplicateOfAnEarlierChange", "已有这个值"},
+                                           FailingBatchCase{"UnencodableValue", "列“题目”"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Batch, InsertionsNumberOnAndAllRowsLand)
+{
+    Bank bank(numbered(50));
+    std::vector<jet::RowChange> batch;
+    for (int i = 0; i < 3; ++i)
+        batch.push_back({jet::RowChange::Kind::Insert, {}, {}, {jet::Null{}, std::string("批量插入 " + std::to_string(i))}});
+    auto [where, cells] = bank.find(7);
+    batch.push_back({jet::RowChange::Kind::Remove, where, cells, {}});
+    jet::TableWriter(bank.path).apply("tiku", batch);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(batch[std::size_t(i)].values[0], jet::Value(std::int64_t(51 + i)));
+        bank.expected[51 + i] = "批量插入 " + std::to_string(i);
+    }
+    bank.expected.erase(7);
+    bank.expectEveryReaderAgrees();
+    EXPECT_EQ(bank.insert("下一题"), 54);
+}
+
+TEST(Batch, ARowNamedTwiceIsRefused)
+{
+    Bank bank(numbered(5));
+    auto [where, cells] = bank.find(2);
+    std::vector<jet::RowChange> batch{{jet::RowChange::Kind::Remove, where, cells, {}},
+                                      {jet::RowChange::Kind::Remove, where, cells, {}}};
+    const std::string before = fileBytes(bank.path);
+    EXPECT_THROW(jet::TableWriter(bank.path).apply("tiku", batch), jet::Error);
+    EXPECT_EQ(fileBytes(bank.path), before);
+}
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 
 #include "jet/database.h"
 #include "jet/format.h"
@@ -75,6 +76,38 @@ TEST_F(WritesTest, ARejectedChangeIsAFailureAndChangesNothing)
     EXPECT_EQ(exported(), before);
 }
 
+// A statement that changes many rows is one change: when a later row is refused, the rows before it
+// are not written either, and the file stays byte for byte as it was.
+TEST_F(WritesTest, AManyRowStatementRefusedAtALaterRowChangesNoRow)
+{
+    ASSERT_EQ(sql("update tiku set 题目 = 题目 & '（长）" + std::string(600, 'x') + "'").exitCode, 0);  // long values
+    const auto bytes = [&] {
+        std::ifstream in(bank, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string before = bytes();
+    struct Refused {
+        const char* statement;
+        const char* message;
+    };
+    for (const Refused& r : {Refused{"update tiku set ID = 100, 题目 = 'x' where ID <= 2", "已有这个值"},
+                             Refused{"update tiku set ID = 4 - ID, 题目 = Null where ID >= 2", "已有这个值"}}) {
+        const auto result = sql(r.statement);
+        EXPECT_EQ(result.exitCode, 1) << r.statement;
+        EXPECT_TRUE(result.out.empty()) << r.statement;
+        EXPECT_NE(result.err.find(r.message), std::string::npos) << result.err;
+        EXPECT_EQ(bytes(), before) << r.statement;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "bank.mdb-journal"));
+    const auto check = runTool({"check", bank.string()});
+    EXPECT_EQ(check.out, "consistent\n") << check.err;
+    // The same statements with room for their keys change every row they name.
+    ASSERT_EQ(sql("update tiku set ID = ID + 100, 题目 = 'x' where ID <= 2").out, "2\n");
+    ASSERT_EQ(sql("delete from tiku where ID > 100").out, "2\n");
+    EXPECT_EQ(exported().find("\"ID\":1"), std::string::npos);
+    EXPECT_EQ(runTool({"check", bank.string()}).out, "consistent\n");
+}
+
 TEST_F(WritesTest, CheckOfANewBankFindsItConsistent)
 {
     // The question column has no index in a new bank: only the primary key is there, and it is checked.
@@ -126,7 +159,6 @@ TEST(WritesFixtures, SqlChangesToTextKeyedAccessTablesKeepTheirIndexes)
     EXPECT_EQ(tool_test::readFile(copy), before);
     EXPECT_NE(runTool({"export", copy.string(), "users"}).out.find("Zoe-Admin"), std::string::npos);
 }
-
 
 TEST_F(WritesTest, ADamagedCopyFailsTheCheckWithItsFirstInconsistency)
 {

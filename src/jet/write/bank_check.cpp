@@ -4,14 +4,66 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
+#include "jet/byte_order.h"
 #include "jet/database.h"
 #include "jet/format.h"
 #include "jet/messages.h"
+#include "jet/write/editable_page.h"
 #include "jet/write/index_tree.h"
+#include "jet/write/long_value_pages.h"
 
 namespace jet {
+namespace {
+
+// The bytes of a live row as stored: in its own slot, or where its slot's pointer says it moved.
+std::vector<std::uint8_t> storedRow(const write::PageStore& store, RowId id)
+{
+    const auto pointer = format::makePointer(id.page, id.row);
+    write::EditablePage page(store.read(id.page));
+    if (id.row < page.rowCount() && page.row(id.row).flags & format::RowLookupFlag &&
+        page.row(id.row).bytes.size() >= 4) {
+        const std::uint32_t moved = detail::le32(page.row(id.row).bytes.data());
+        return store.readRow(moved);
+    }
+    return store.readRow(pointer);
+}
+
+// Every LVAL page a live value of a long-value column uses is in the usage map the definition keeps
+// for that column (where it keeps one).
+void checkLongValuePages(const write::PageStore& store, const TableDef& table,
+                         const std::vector<std::pair<RowId, std::vector<Value>>>& rows, std::vector<std::string>& problems)
+{
+    const auto maps = write::longValueMaps(store, table);
+    if (!maps || maps->empty())
+        return;
+    std::map<std::uint16_t, std::set<std::uint32_t>> owned;
+    for (const auto& m : *maps) {
+        const auto pages = write::usageMapPages(store, m.usageMap);
+        owned[m.column] = std::set<std::uint32_t>(pages.begin(), pages.end());
+    }
+    std::set<std::uint16_t> reported;
+    for (const auto& [id, values] : rows)
+        for (const auto& value : write::columnLongValues(table, storedRow(store, id))) {
+            const auto it = owned.find(value.column);
+            if (it == owned.end() || reported.count(value.column))
+                continue;
+            for (std::uint32_t page : write::longValuePages(store, value.ref))
+                if (!it->second.count(page)) {
+                    std::string name = std::to_string(value.column);
+                    for (const ColumnDef& c : table.columns)
+                        if (c.number == value.column)
+                            name = c.name;
+                    problems.push_back("列“" + name + "”的长值所在的第 " + std::to_string(page) + " 页不在该列的使用图中");
+                    reported.insert(value.column);
+                    break;
+                }
+        }
+}
+
+}  // namespace
 
 std::vector<std::string> checkTable(const std::filesystem::path& bank, std::string_view tableName,
                                     std::vector<std::string>* skipped)
@@ -88,6 +140,7 @@ std::vector<std::string> checkTable(const std::filesystem::path& bank, std::stri
             if (missing)
                 problems.push_back("索引“" + index.name + "”缺少一行的条目");
         }
+        checkLongValuePages(store, table, rows, problems);
     } catch (...) {
         ::close(fd);
         throw;

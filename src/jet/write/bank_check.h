@@ -1,6 +1,7 @@
 #pragma once
 // Consistency of a table as the writer keeps it: every index entry points at a live row with that key,
-// every live row is in every index, and the row count of the definition agrees with the rows.
+// every live row is in every index, the row count of the definition agrees with the rows, and every
+// long-value page a live memo or OLE value uses is in its column's usage map.
 #include <filesystem>
 #include <string>
 #include <string_view>

@@ -294,6 +294,31 @@ void IndexTree::remove(const ByteString& key, std::uint32_t rowPointer)
     }
 }
 
+std::vector<std::uint32_t> IndexTree::rowsWithKey(const ByteString& key) const
+{
+    std::vector<std::uint32_t> rows;
+    auto path = pathTo(key);
+    Page page = std::move(path.back());
+    // Entries holding the key are together in key order; the leaf chain is followed past the page the
+    // seek ends on because Access may add tail leaves that no upper node names yet.
+    for (int guard = 0; guard < 1 << 24; ++guard) {
+        for (const ByteString& entry : page.entries) {
+            if (entry < key)
+                continue;
+            if (entry.size() < key.size() || !std::equal(key.begin(), key.end(), entry.begin()))
+                return rows;
+            if (entry.size() == key.size() + 4) {
+                const std::uint8_t* p = entry.data() + key.size();
+                rows.push_back(format::makePointer(std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2], p[3]));
+            }
+        }
+        if (page.next() == 0)
+            return rows;
+        page = load(page.next());
+    }
+    throw Error("索引页链形成循环");
+}
+
 std::vector<ByteString> IndexTree::entries() const
 {
     std::vector<ByteString> all;

@@ -21,6 +21,10 @@ public:
     // Throws jet::Error when the entry is not in the index.
     void remove(const std::vector<std::uint8_t>& key, std::uint32_t rowPointer);
 
+    // The row pointers of the entries whose key is exactly `key`, in entry order: a seek down the tree
+    // to the first leaf that may hold it, then along the leaves only while their entries may.
+    std::vector<std::uint32_t> rowsWithKey(const std::vector<std::uint8_t>& key) const;
+
     // Every entry in key order (key bytes followed by the row pointer), for checks.
     std::vector<std::vector<std::uint8_t>> entries() const;
 

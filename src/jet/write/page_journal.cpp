@@ -219,6 +219,7 @@ std::vector<std::uint8_t> PageTransaction::read(std::uint32_t pageNumber) const
     if (auto it = pages_.find(pageNumber); it != pages_.end())
         return it->second;
     std::vector<std::uint8_t> image(pageSize_);
+    ++bankReads_;
     if (pageNumber >= pageCount_ || !readAllAt(fd_, image.data(), pageSize_, off_t(pageNumber) * pageSize_))
         detail::throwCorrupt(bank_, "第 " + std::to_string(pageNumber) + " 页超出文件末尾");
     return image;

@@ -38,6 +38,9 @@ public:
     // A page number past the end of the bank, for a page this change adds.
     std::uint32_t appendPage(std::vector<std::uint8_t> image);
     std::uint32_t pageCount() const { return pageCount_; }
+    std::uint32_t pageSize() const { return pageSize_; }
+    // How many pages were read from the bank itself (not from this change's own pages) so far.
+    std::uint64_t bankReads() const { return bankReads_; }
 
     bool empty() const { return pages_.empty(); }
     // Journal, write, flush, commit. On failure the bank is rolled back before the error goes on.
@@ -53,6 +56,7 @@ private:
     WriteStepObserver observer_;
     std::uint64_t originalSize_;
     std::uint32_t pageCount_;
+    mutable std::uint64_t bankReads_ = 0;
     std::map<std::uint32_t, std::vector<std::uint8_t>> pages_;
 };
 

@@ -48,7 +48,7 @@ bool markInMap(PageStore& store, std::vector<std::uint8_t>& row, std::uint32_t p
     const std::uint32_t span = (store.pageSize() - format::UsageMapPageHeader) * 8;
     const std::size_t slot = page / span;
     if (1 + 4 * slot + 4 > row.size())
-        return false;
+        return !set;  // a page beyond the list's reach is not in the map
     std::uint32_t mapPage = detail::le32(row.data() + 1 + 4 * slot);
     std::vector<std::uint8_t> image;
     if (mapPage == 0) {
@@ -69,8 +69,6 @@ bool markInMap(PageStore& store, std::vector<std::uint8_t>& row, std::uint32_t p
 }
 
 }  // namespace
-
-std::uint32_t PageStore::pageSize() const { return std::uint32_t(change_.read(0).size()); }
 
 std::uint32_t PageStore::allocate(std::vector<std::uint8_t> image)
 {
@@ -109,12 +107,49 @@ void PageStore::writeRow(std::uint32_t pointer, std::vector<std::uint8_t> bytes)
 
 void addToUsageMap(PageStore& store, std::uint32_t mapPointer, std::uint32_t page)
 {
+    setInUsageMap(store, mapPointer, page, true);
+}
+
+void setInUsageMap(PageStore& store, std::uint32_t mapPointer, std::uint32_t page, bool marked)
+{
     if (mapPointer == 0)
         return;
     auto row = store.readRow(mapPointer);
-    if (!markInMap(store, row, page, true))
+    const auto before = row;
+    if (!markInMap(store, row, page, marked))
         throw Error("使用图无法记下第 " + std::to_string(page) + " 页");
-    store.writeRow(mapPointer, std::move(row));
+    if (row != before)
+        store.writeRow(mapPointer, std::move(row));
+}
+
+std::vector<std::uint32_t> usageMapPages(const PageStore& store, std::uint32_t mapPointer)
+{
+    std::vector<std::uint32_t> pages;
+    const auto row = store.readRow(mapPointer);
+    if (row.empty())
+        return pages;
+    auto collect = [&](const std::uint8_t* bitmap, std::size_t bytes, std::uint32_t first) {
+        for (std::uint32_t bit = 0; bit < bytes * 8; ++bit)
+            if (bitmap[bit / 8] & (1u << (bit % 8)))
+                pages.push_back(first + bit);
+    };
+    if (row[0] == format::UsageMapInline) {
+        if (row.size() >= 5)
+            collect(row.data() + 5, row.size() - 5, detail::le32(row.data() + 1));
+        return pages;
+    }
+    if (row[0] != format::UsageMapReference)
+        throw Error("使用图的类型不明（" + std::to_string(row[0]) + "）");
+    const std::uint32_t span = (store.pageSize() - format::UsageMapPageHeader) * 8;
+    for (std::size_t slot = 0; 1 + 4 * slot + 4 <= row.size(); ++slot) {
+        const std::uint32_t mapPage = detail::le32(row.data() + 1 + 4 * slot);
+        if (mapPage == 0)
+            continue;
+        const auto image = store.read(mapPage);
+        collect(image.data() + format::UsageMapPageHeader, image.size() - format::UsageMapPageHeader,
+                std::uint32_t(slot) * span);
+    }
+    return pages;
 }
 
 }  // namespace jet::write

@@ -16,7 +16,9 @@ public:
     void write(std::uint32_t page, std::vector<std::uint8_t> image) { change_.write(page, std::move(image)); }
     // A new page at the end of the file, marked used in the file's global map.
     std::uint32_t allocate(std::vector<std::uint8_t> image);
-    std::uint32_t pageSize() const;
+    std::uint32_t pageSize() const { return change_.pageSize(); }
+    // Pages read from the bank so far (those this change already holds aside).
+    std::uint64_t bankReads() const { return change_.bankReads(); }
 
     // The bytes of row `pointer` (page << 8 | row); throws jet::Error when it is not there.
     std::vector<std::uint8_t> readRow(std::uint32_t pointer) const;
@@ -29,5 +31,9 @@ private:
 // Marks `page` in the usage map whose row is at `mapPointer`. Throws jet::Error when the map cannot
 // reach the page.
 void addToUsageMap(PageStore& store, std::uint32_t mapPointer, std::uint32_t page);
+// Marks or unmarks `page`; a page the map cannot reach counts as not marked already.
+void setInUsageMap(PageStore& store, std::uint32_t mapPointer, std::uint32_t page, bool marked);
+// The pages the map marks, ascending. Throws jet::Error when the map row is not there.
+std::vector<std::uint32_t> usageMapPages(const PageStore& store, std::uint32_t mapPointer);
 
 }  // namespace jet::write

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <set>
 
 #include "jet/byte_order.h"
 #include "jet/error.h"
@@ -10,6 +11,7 @@
 #include "jet/write/bank_lock.h"
 #include "jet/write/editable_page.h"
 #include "jet/write/index_tree.h"
+#include "jet/write/long_value_pages.h"
 #include "jet/write/page_store.h"
 #include "jet/write/row_encoding.h"
 
@@ -21,7 +23,6 @@ using write::EditablePage;
 using write::PageStore;
 
 const format::Layout& layout = format::Jet4Layout;
-constexpr std::uint32_t kLongValueOwner = 0x4c41564c;  // "LVAL"
 constexpr std::uint16_t kDeletedFlags = format::RowDeletedFlag | format::RowLookupFlag;  // as Jet marks deleted rows
 
 void put32(std::uint8_t* p, std::uint32_t v)
@@ -52,6 +53,13 @@ struct Session {
             detail::throwFileError(bank, "不能修改表“" + table.name + "”：" + why);
         change = std::make_unique<PageTransaction>(bank, lock.fd(), db->header().pageSize, observer);
         store = std::make_unique<PageStore>(*change);
+        longValues = std::make_unique<write::LongValuePages>(*store, table);
+    }
+
+    void commit()
+    {
+        longValues->finish();
+        change->commit();
     }
 
     BankLock lock;
@@ -59,6 +67,7 @@ struct Session {
     TableDef table;
     std::unique_ptr<PageTransaction> change;
     std::unique_ptr<PageStore> store;
+    std::unique_ptr<write::LongValuePages> longValues;
 };
 
 // Where a row's bytes live: its own slot, or the slot it moved to.
@@ -107,78 +116,6 @@ void deleteRowAt(PageStore& store, RowId id)
     page.row(id.row).flags = kDeletedFlags;
     store.write(id.page, page.image());
 }
-
-// Long values: new ones go on long-value pages, old ones are freed (their rows marked deleted).
-class LongValues {
-public:
-    explicit LongValues(PageStore& store) : store_(store) {}
-
-    ByteString store(const ByteString& stored)
-    {
-        const std::size_t singleLimit = store_.pageSize() - layout.dataRowTable - 2;
-        ByteString reference(format::LongValueReferenceSize, 0);
-        if (stored.size() <= singleLimit) {
-            const std::uint32_t pointer = addRow(stored);
-            put32(&reference[0], std::uint32_t(stored.size()) | format::LongValueSinglePage);
-            put32(&reference[4], pointer);
-            return reference;
-        }
-        const std::size_t chunk = singleLimit - 4;
-        const std::size_t pieces = (stored.size() + chunk - 1) / chunk;
-        std::vector<std::uint32_t> pages;
-        for (std::size_t i = 0; i < pieces; ++i)
-            pages.push_back(store_.allocate(ByteString(store_.pageSize(), 0)));
-        for (std::size_t i = 0; i < pieces; ++i) {
-            ByteString row = le32Bytes(i + 1 < pieces ? format::makePointer(pages[i + 1], 0) : 0);
-            const std::size_t begin = i * chunk, end = std::min(stored.size(), begin + chunk);
-            row.insert(row.end(), stored.begin() + std::ptrdiff_t(begin), stored.begin() + std::ptrdiff_t(end));
-            EditablePage page(store_.pageSize(), kLongValueOwner);
-            page.add(std::move(row));
-            store_.write(pages[i], page.image());
-        }
-        put32(&reference[0], std::uint32_t(stored.size()));
-        put32(&reference[4], format::makePointer(pages.front(), 0));
-        return reference;
-    }
-
-    void free(const write::LongValueRef& ref)
-    {
-        std::uint32_t pointer = ref.pointer;
-        for (int guard = 0; pointer != 0 && guard < 1 << 20; ++guard) {
-            const RowId id{format::pointerPage(pointer), format::pointerRow(pointer)};
-            EditablePage page(store_.read(id.page));
-            if (id.row >= page.rowCount() || page.owner() != kLongValueOwner)
-                return;  // a damaged reference: leave what it points at alone
-            const ByteString bytes = page.row(id.row).bytes;
-            page.remove(id.row);
-            page.row(id.row).flags = kDeletedFlags;
-            store_.write(id.page, page.image());
-            if (ref.singlePage || bytes.size() < 4)
-                return;
-            pointer = detail::le32(bytes.data());
-        }
-    }
-
-private:
-    std::uint32_t addRow(ByteString row)
-    {
-        if (current_ != 0) {
-            EditablePage page(store_.read(current_));
-            if (page.fitsWith(row.size())) {
-                const std::uint16_t number = page.add(std::move(row));
-                store_.write(current_, page.image());
-                return format::makePointer(current_, number);
-            }
-        }
-        EditablePage page(store_.pageSize(), kLongValueOwner);
-        const std::uint16_t number = page.add(std::move(row));
-        current_ = store_.allocate(page.image());
-        return format::makePointer(current_, number);
-    }
-
-    PageStore& store_;
-    std::uint32_t current_ = 0;
-};
 
 // A place for a row on the table's last data page, or on a new one.
 RowId placeRow(Session& s, ByteString bytes, std::uint16_t flags)
@@ -259,18 +196,103 @@ void requireAcceptableKey(PageStore& store, const TableDef& table, const IndexDe
         throw Error("索引或主关键字“" + index.name + "”不能包含空（Null）值");
     if (hasNull || !(index.unique || index.primary))
         return;
-    const write::IndexTree tree(store, table, index);
-    for (const auto& entry : tree.entries()) {
-        if (entry.size() != key.size() + 4 || !std::equal(key.begin(), key.end(), entry.begin()))
-            continue;
-        const std::uint32_t pointer = format::makePointer(
-            std::uint32_t(entry[key.size()]) << 16 | std::uint32_t(entry[key.size() + 1]) << 8 | entry[key.size() + 2],
-            entry[key.size() + 3]);
+    for (const std::uint32_t pointer : write::IndexTree(store, table, index).rowsWithKey(key)) {
         if (ownPointer && pointer == *ownPointer)
             continue;
         throw Error("索引“" + index.name + "”中已有这个值：表“" + table.name +
                     "”的更改会在索引、主关键字或关系中造成重复的值，没有保存");
     }
+}
+
+void updateRow(Session& s, RowId where, const std::vector<Value>& expected, const std::vector<Value>& values)
+{
+    checkUnchanged(s, where, expected);
+    PageStore& store = *s.store;
+    for (const IndexDef* index : physicalIndexes(s.table)) {
+        if (write::sameIndexedValues(s.table, *index, expected, values))
+            continue;  // its entry stays as it is, whether or not the writer could make the key
+        const auto newKey = write::requireIndexKey(s.table, *index, values);
+        if (newKey != write::requireIndexKey(s.table, *index, expected))
+            requireAcceptableKey(store, s.table, *index, values, newKey, pointerOf(where));
+    }
+    const RowPlace place = locate(store, where);
+    s.longValues->freeValuesOf(rowBytes(store, place.stored));
+    ByteString encoded = s.longValues->encode(values);
+
+    EditablePage page(store.read(place.stored.page));
+    auto& slot = page.row(place.stored.row);
+    slot.bytes = encoded;
+    if (page.fits()) {
+        store.write(place.stored.page, page.image());
+    } else {
+        // Too long for its page: the row moves, its home slot keeps a pointer to where it went (as Jet
+        // does, the new place is marked deleted so that scans reach the row only through the pointer).
+        // A row that had moved already leaves its last place.
+        if (place.moved())
+            deleteRowAt(store, place.stored);
+        const RowId target = placeRow(s, std::move(encoded), format::RowDeletedFlag);
+        setRow(store, place.home, le32Bytes(pointerOf(target)), format::RowLookupFlag);
+    }
+    for (const IndexDef* index : physicalIndexes(s.table)) {
+        if (write::sameIndexedValues(s.table, *index, expected, values))
+            continue;
+        const auto oldKey = write::requireIndexKey(s.table, *index, expected);
+        const auto newKey = write::requireIndexKey(s.table, *index, values);
+        if (oldKey == newKey)
+            continue;
+        write::IndexTree tree(store, s.table, *index);
+        tree.remove(oldKey, pointerOf(where));
+        tree.insert(newKey, pointerOf(where));
+    }
+}
+
+void removeRow(Session& s, RowId where, const std::vector<Value>& expected)
+{
+    checkUnchanged(s, where, expected);
+    PageStore& store = *s.store;
+    const RowPlace place = locate(store, where);
+    s.longValues->freeValuesOf(rowBytes(store, place.stored));
+    if (place.moved())
+        deleteRowAt(store, place.stored);
+    deleteRowAt(store, place.home);
+    for (const IndexDef* index : physicalIndexes(s.table)) {
+        write::IndexTree tree(store, s.table, *index);
+        tree.remove(write::requireIndexKey(s.table, *index, expected), pointerOf(where));
+    }
+}
+
+// lastAutoNumber: the number the definition will keep as the last one given, carried over a batch.
+RowId insertRow(Session& s, std::vector<Value>& values, std::optional<std::uint32_t>& lastAutoNumber)
+{
+    if (values.size() != s.table.columns.size())
+        throw Error("内部错误：行的值个数与表“" + s.table.name + "”的列数不符");
+    for (std::size_t i = 0; i < s.table.columns.size(); ++i) {
+        const ColumnDef& c = s.table.columns[i];
+        if (c.autoNumber && c.type == ColumnType::Long && isNull(values[i])) {
+            if (s.table.nextAutoNumber >= 0x7fffffffu)
+                throw Error("表“" + s.table.name + "”的自动编号已用尽");
+            lastAutoNumber = s.table.nextAutoNumber + 1;  // the definition keeps the last number given
+            values[i] = std::int64_t(*lastAutoNumber);
+        } else if (c.autoNumber && c.type == ColumnType::Long) {
+            // A number given beyond the last one moves the counter on, as Jet does, so that the numbers
+            // given later never repeat it.
+            const auto* given = std::get_if<std::int64_t>(&values[i]);
+            if (given && *given > std::int64_t(s.table.nextAutoNumber) && *given <= 0x7fffffff)
+                lastAutoNumber = std::uint32_t(*given);
+        }
+    }
+    if (lastAutoNumber)
+        s.table.nextAutoNumber = *lastAutoNumber;
+    PageStore& store = *s.store;
+    for (const IndexDef* index : physicalIndexes(s.table))
+        requireAcceptableKey(store, s.table, *index, values, write::requireIndexKey(s.table, *index, values), std::nullopt);
+    ByteString encoded = s.longValues->encode(values);
+    const RowId where = placeRow(s, std::move(encoded), 0);
+    for (const IndexDef* index : physicalIndexes(s.table)) {
+        write::IndexTree tree(store, s.table, *index);
+        tree.insert(write::requireIndexKey(s.table, *index, values), pointerOf(where));
+    }
+    return where;
 }
 
 // What the file and the table allow, the lock aside (a writer holding the lock asks too).
@@ -318,107 +340,52 @@ bool TableWriter::canWrite(const Database& db, const TableDef& table, std::strin
 void TableWriter::update(std::string_view tableName, RowId where, const std::vector<Value>& expected,
                          const std::vector<Value>& values)
 {
-    Session s(bank_, tableName, observer_);
-    checkUnchanged(s, where, expected);
-    PageStore& store = *s.store;
-    for (const IndexDef* index : physicalIndexes(s.table)) {
-        if (write::sameIndexedValues(s.table, *index, expected, values))
-            continue;  // its entry stays as it is, whether or not the writer could make the key
-        const auto newKey = write::requireIndexKey(s.table, *index, values);
-        if (newKey != write::requireIndexKey(s.table, *index, expected))
-            requireAcceptableKey(store, s.table, *index, values, newKey, pointerOf(where));
-    }
-    const RowPlace place = locate(store, where);
-    LongValues longValues(store);
-    for (const auto& ref : write::longValueRefs(s.table, rowBytes(store, place.stored)))
-        longValues.free(ref);
-    ByteString encoded = write::encodeRow(s.table, values, [&](const ByteString& v) { return longValues.store(v); });
-
-    EditablePage page(store.read(place.stored.page));
-    auto& slot = page.row(place.stored.row);
-    ByteString old = std::move(slot.bytes);
-    slot.bytes = encoded;
-    if (page.fits()) {
-        store.write(place.stored.page, page.image());
-    } else if (place.moved()) {
-        // Moved once already: the row moves on, and its home slot points at the new place.
-        deleteRowAt(store, place.stored);
-        const RowId target = placeRow(s, std::move(encoded), format::RowDeletedFlag);
-        setRow(store, place.home, le32Bytes(pointerOf(target)), format::RowLookupFlag);
-    } else {
-        // Too long for its page: the row moves, its slot keeps a pointer to where it went (as Jet does,
-        // the new place is marked deleted so that scans reach the row only through the pointer).
-        const RowId target = placeRow(s, std::move(encoded), format::RowDeletedFlag);
-        setRow(store, place.home, le32Bytes(pointerOf(target)), format::RowLookupFlag);
-    }
-    for (const IndexDef* index : physicalIndexes(s.table)) {
-        if (write::sameIndexedValues(s.table, *index, expected, values))
-            continue;
-        const auto oldKey = write::requireIndexKey(s.table, *index, expected);
-        const auto newKey = write::requireIndexKey(s.table, *index, values);
-        if (oldKey == newKey)
-            continue;
-        write::IndexTree tree(store, s.table, *index);
-        tree.remove(oldKey, pointerOf(where));
-        tree.insert(newKey, pointerOf(where));
-    }
-    s.change->commit();
+    std::vector<RowChange> changes{{RowChange::Kind::Update, where, expected, values}};
+    apply(tableName, changes);
 }
 
 void TableWriter::remove(std::string_view tableName, RowId where, const std::vector<Value>& expected)
 {
-    Session s(bank_, tableName, observer_);
-    checkUnchanged(s, where, expected);
-    PageStore& store = *s.store;
-    const RowPlace place = locate(store, where);
-    LongValues longValues(store);
-    for (const auto& ref : write::longValueRefs(s.table, rowBytes(store, place.stored)))
-        longValues.free(ref);
-    if (place.moved())
-        deleteRowAt(store, place.stored);
-    deleteRowAt(store, place.home);
-    for (const IndexDef* index : physicalIndexes(s.table)) {
-        write::IndexTree tree(store, s.table, *index);
-        tree.remove(write::requireIndexKey(s.table, *index, expected), pointerOf(where));
-    }
-    adjustDefinition(s, -1, std::nullopt);
-    s.change->commit();
+    std::vector<RowChange> changes{{RowChange::Kind::Remove, where, expected, {}}};
+    apply(tableName, changes);
 }
 
 RowId TableWriter::insert(std::string_view tableName, std::vector<Value>& values)
 {
+    std::vector<RowChange> changes{{RowChange::Kind::Insert, {}, {}, values}};
+    apply(tableName, changes);
+    values = std::move(changes.front().values);
+    return changes.front().where;
+}
+
+void TableWriter::apply(std::string_view tableName, std::vector<RowChange>& changes)
+{
+    if (changes.empty())
+        return;
     Session s(bank_, tableName, observer_);
-    if (values.size() != s.table.columns.size())
-        throw Error("内部错误：行的值个数与表“" + s.table.name + "”的列数不符");
+    // Each row is checked against the file as it was before the batch, so none may be named twice.
+    std::set<std::pair<std::uint32_t, std::uint16_t>> named;
+    for (const RowChange& change : changes)
+        if (change.kind != RowChange::Kind::Insert && !named.insert({change.where.page, change.where.row}).second)
+            throw Error("内部错误：同一次更改两次指定了同一行");
+    int rowDelta = 0;
     std::optional<std::uint32_t> lastAutoNumber;
-    for (std::size_t i = 0; i < s.table.columns.size(); ++i) {
-        const ColumnDef& c = s.table.columns[i];
-        if (c.autoNumber && c.type == ColumnType::Long && isNull(values[i])) {
-            if (s.table.nextAutoNumber >= 0x7fffffffu)
-                throw Error("表“" + s.table.name + "”的自动编号已用尽");
-            lastAutoNumber = s.table.nextAutoNumber + 1;  // the definition keeps the last number given
-            values[i] = std::int64_t(*lastAutoNumber);
-        } else if (c.autoNumber && c.type == ColumnType::Long) {
-            // A number given beyond the last one moves the counter on, as Jet does, so that the numbers
-            // given later never repeat it.
-            const auto* given = std::get_if<std::int64_t>(&values[i]);
-            if (given && *given > std::int64_t(s.table.nextAutoNumber) && *given <= 0x7fffffff)
-                lastAutoNumber = std::uint32_t(*given);
+    for (RowChange& change : changes) {
+        switch (change.kind) {
+        case RowChange::Kind::Update: updateRow(s, change.where, change.expected, change.values); break;
+        case RowChange::Kind::Remove:
+            removeRow(s, change.where, change.expected);
+            --rowDelta;
+            break;
+        case RowChange::Kind::Insert:
+            change.where = insertRow(s, change.values, lastAutoNumber);
+            ++rowDelta;
+            break;
         }
     }
-    PageStore& store = *s.store;
-    for (const IndexDef* index : physicalIndexes(s.table))
-        requireAcceptableKey(store, s.table, *index, values, write::requireIndexKey(s.table, *index, values), std::nullopt);
-    LongValues longValues(store);
-    ByteString encoded = write::encodeRow(s.table, values, [&](const ByteString& v) { return longValues.store(v); });
-    const RowId where = placeRow(s, std::move(encoded), 0);
-    for (const IndexDef* index : physicalIndexes(s.table)) {
-        write::IndexTree tree(store, s.table, *index);
-        tree.insert(write::requireIndexKey(s.table, *index, values), pointerOf(where));
-    }
-    adjustDefinition(s, +1, lastAutoNumber);
-    s.change->commit();
-    return where;
+    if (rowDelta != 0 || lastAutoNumber)
+        adjustDefinition(s, rowDelta, lastAutoNumber);
+    s.commit();
 }
 
 }  // namespace jet

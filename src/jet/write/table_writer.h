@@ -1,8 +1,9 @@
 #pragma once
-// Changes to the rows of a Jet 4 table, each written whole or not at all: update, delete, insert.
+// Changes to the rows of a Jet 4 table, each written whole or not at all: update, delete, insert, and
+// batches of them written whole or not at all.
 //
-// Every change takes the bank's write lock, puts back a write that an earlier program left unfinished,
-// reads the file as it is now, checks that the row is still what the caller last saw (so that nobody
+// Every call takes the bank's write lock, puts back a write that an earlier program left unfinished,
+// reads the file as it is now, checks that each row is still what the caller last saw (so that nobody
 // else's change is overwritten), and writes through the rollback journal.
 #include <filesystem>
 #include <string>
@@ -13,6 +14,15 @@
 #include "jet/write/page_journal.h"
 
 namespace jet {
+
+// One row change of a batch.
+struct RowChange {
+    enum class Kind { Update, Remove, Insert };
+    Kind kind = Kind::Update;
+    RowId where;                  // Update, Remove: the row; Insert: set to where the new row went
+    std::vector<Value> expected;  // Update, Remove: the row as the caller read it
+    std::vector<Value> values;    // Update, Insert: the new cells (Insert: AutoNumber filled in)
+};
 
 class TableWriter {
 public:
@@ -27,6 +37,10 @@ public:
     void remove(std::string_view table, RowId where, const std::vector<Value>& expected);
     // Adds a row; an AutoNumber column given as Null gets the table's next number, written into values.
     RowId insert(std::string_view table, std::vector<Value>& values);
+    // Every change in order as one: under one lock and one journal, flushed and committed once. The
+    // first change that fails (a row changed by someone else, a duplicate key, a value its column cannot
+    // take) throws jet::Error and leaves the file wholly unchanged. A row may be named only once.
+    void apply(std::string_view table, std::vector<RowChange>& changes);
 
 private:
     std::filesystem::path bank_;
