@@ -561,6 +561,23 @@ TEST(LongValueMaps, NewLongValuePagesJoinTheMemoColumnsMaps)
     bank.expectEveryReaderAgrees();
 }
 
+// Saves one at a time put their long values in room the column's pages have (as listed in its
+// free-space map), instead of a new page each.
+TEST(LongValueMaps, SavesUseRoomTheColumnsPagesHave)
+{
+    Bank bank(numbered(20));
+    const auto pages = [&] { return std::filesystem::file_size(bank.path) / 4096; };
+    const auto start = pages();
+    for (int i = 0; i < 10; ++i)
+        bank.update(3, longText(std::size_t(700 + i)));  // the same row again and again: its old room is freed
+    EXPECT_LE(pages(), start + 2);
+    const auto afterOneRow = pages();
+    for (std::int64_t id = 5; id < 15; ++id)
+        bank.update(id, longText(300));  // ten rows, a few values to a page
+    EXPECT_LE(pages(), afterOneRow + 4);
+    bank.expectEveryReaderAgrees();
+}
+
 TEST(LongValueMaps, CheckFindsALongValuePageMissingFromItsMap)
 {
     Bank bank(numbered(10));

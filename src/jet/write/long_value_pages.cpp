@@ -18,6 +18,8 @@ constexpr std::uint16_t kDeletedFlags = format::RowDeletedFlag | format::RowLook
 constexpr std::uint16_t kNoColumn = 0xffff;
 // The fewest bytes an LVAL page must have left to be listed as having free space (as new banks have it).
 constexpr std::size_t kUsefulFreeSpace = 64;
+// How many of a column's pages with room a change looks at before it starts a new page.
+constexpr int kPagesTriedForRoom = 4;
 
 bool isLongValueColumn(const ColumnDef& c) { return !c.fixed && (c.type == ColumnType::Memo || c.type == ColumnType::OLE); }
 
@@ -235,14 +237,38 @@ ByteString LongValuePages::store(const ByteString& stored, std::optional<std::si
     return reference;
 }
 
+std::optional<std::uint32_t> LongValuePages::pageWithRoom(std::size_t maps, std::size_t bytes) const
+{
+    // The column's pages listed as having room, the newest first; a few are tried, not the whole map.
+    const auto listed = usageMapPages(store_, maps_[maps].freeSpaceMap);
+    int tried = 0;
+    for (auto it = listed.rbegin(); it != listed.rend() && tried < kPagesTriedForRoom; ++it, ++tried) {
+        try {
+            const ByteString image = store_.read(*it);
+            if (image[0] != std::uint8_t(format::PageType::Data))
+                continue;
+            EditablePage page(image);
+            if (page.owner() == kLongValueOwner && page.fitsWith(bytes))
+                return *it;
+        } catch (const Error&) {
+            // a page the map lists wrongly (beyond the file, not a data page): not used
+        }
+    }
+    return std::nullopt;
+}
+
 std::uint32_t LongValuePages::addRow(ByteString row, std::optional<std::size_t> maps)
 {
     const int key = maps ? int(*maps) : -1;
+    if (maps && !current_.count(key))
+        if (auto page = pageWithRoom(*maps, row.size()))
+            current_[key] = *page;
     if (auto it = current_.find(key); it != current_.end()) {
         EditablePage page(store_.read(it->second));
         if (page.fitsWith(row.size())) {
             const std::uint16_t number = page.add(std::move(row));
             store_.write(it->second, page.image());
+            touched_.emplace(it->second, maps);
             return format::makePointer(it->second, number);
         }
     }

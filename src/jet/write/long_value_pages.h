@@ -3,8 +3,9 @@
 //
 // A Jet 4 table definition lists, after its index names, two usage maps per long-value column: the
 // LVAL pages the column's values use, and those of them with room left. Values written here go on
-// pages of their own column, new pages enter that column's maps, and pages that lose or gain room are
-// taken out of or put into its free-space map.
+// pages of their own column (first on one its free-space map lists, as Jet reuses room), new pages
+// enter that column's maps, and pages that lose or gain room are taken out of or put into its
+// free-space map.
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -52,6 +53,7 @@ public:
 private:
     std::vector<std::uint8_t> store(const std::vector<std::uint8_t>& stored, std::optional<std::size_t> maps);
     std::uint32_t addRow(std::vector<std::uint8_t> row, std::optional<std::size_t> maps);
+    std::optional<std::uint32_t> pageWithRoom(std::size_t maps, std::size_t bytes) const;
     std::uint32_t newPage(const std::vector<std::uint8_t>& image, std::optional<std::size_t> maps);
     void free(const LongValueRef& ref, std::optional<std::size_t> maps);
     std::optional<std::size_t> mapsOf(std::uint16_t column) const;
