@@ -1,4 +1,4 @@
-// bench-search [--dir FOLDER] [--repeat N] SIZE...
+// bench-search [--dir FOLDER] [--repeat N] [--each-key] [--without-sqlite] SIZE...
 // For each bank size: the first open of the bank (reading it and building what the search keeps), then
 // typing sequences one character at a time, each keystroke one close and open of the search statement
 // through ado::Command and ado::Recordset as the window does it, timed side by side with SQLite running
@@ -89,7 +89,7 @@ struct Summary {
     std::uint64_t textBytes = 0;
 };
 
-Summary runSize(const std::filesystem::path& folder, std::size_t size, int repeat) {
+Summary runSize(const std::filesystem::path& folder, std::size_t size, int repeat, bool eachKey, bool withSqlite) {
     const bench::BankFiles files = bench::bankFiles(folder, size, 20261211);
     bench::SqliteSearch sqlite(files.sqlite);
     Summary summary;
@@ -113,16 +113,22 @@ Summary runSize(const std::filesystem::path& folder, std::size_t size, int repea
     bool first = true;
     for (const auto& sequence : kSequences) {
         std::vector<double> ours, theirs;
+        std::vector<std::vector<double>> perKey(sequence.typed.size());
+        std::vector<std::size_t> perKeyMatches(sequence.typed.size());
         std::size_t matches = 0;
         for (int round = 0; round < repeat; ++round) {
-            for (const auto& text : sequence.typed) {
+            for (std::size_t k = 0; k < sequence.typed.size(); ++k) {
+                const std::string& text = sequence.typed[k];
                 start = Clock::now();
                 matches = keys.type(text);
                 ours.push_back(bench::millisecondsSince(start));
+                perKey[k].push_back(ours.back());
+                perKeyMatches[k] = matches;
                 if (first) {
                     std::printf("  first keystroke after the first open: %.2f ms\n", ours.back());
                     first = false;
                 }
+                if (!withSqlite) continue;
                 start = Clock::now();
                 const std::size_t expected = sqlite.search(text);
                 theirs.push_back(bench::millisecondsSince(start));
@@ -135,6 +141,10 @@ Summary runSize(const std::filesystem::path& folder, std::size_t size, int repea
         const double median = bench::quantile(ours, 0.5), sqliteMedian = bench::quantile(theirs, 0.5);
         std::printf("%-28s %6zu %10.2f %10.2f %12.2f %7.0fx %9zu\n", sequence.name.c_str(), ours.size(), median,
                     bench::quantile(ours, 0.95), sqliteMedian, sqliteMedian / median, matches);
+        if (eachKey)
+            for (std::size_t k = 0; k < sequence.typed.size(); ++k)
+                std::printf("    %-24s %10.2f %10.2f %22zu\n", sequence.typed[k].c_str(), bench::quantile(perKey[k], 0.5),
+                            bench::quantile(perKey[k], 0.95), perKeyMatches[k]);
         summary.ours.insert(summary.ours.end(), ours.begin(), ours.end());
         summary.sqlite.insert(summary.sqlite.end(), theirs.begin(), theirs.end());
     }
@@ -163,11 +173,16 @@ Summary runSize(const std::filesystem::path& folder, std::size_t size, int repea
 int main(int argc, char** argv) {
     std::filesystem::path folder = TESSARIN_BENCH_BANKS;
     int repeat = 5;
+    bool eachKey = false, withSqlite = true;
     std::vector<std::size_t> sizes;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--dir" && i + 1 < argc)
             folder = argv[++i];
+        else if (arg == "--without-sqlite")  // for profiling the engine alone
+            withSqlite = false;
+        else if (arg == "--each-key")
+            eachKey = true;
         else if (arg == "--repeat" && i + 1 < argc)
             repeat = std::max(1, std::atoi(argv[++i]));
         else
@@ -177,7 +192,7 @@ int main(int argc, char** argv) {
     std::printf("banks in %s\n", folder.c_str());
     try {
         Summary last;
-        for (const std::size_t size : sizes) last = runSize(folder, size, repeat);
+        for (const std::size_t size : sizes) last = runSize(folder, size, repeat, eachKey, withSqlite);
         const double median = bench::quantile(last.ours, 0.5);
         const double sqliteMedian = bench::quantile(last.sqlite, 0.5);
         std::printf("keystroke-median-ms=%.2f keystroke-p95-ms=%.2f sqlite-median-ms=%.2f ratio=%.1f first-open-ms=%.0f "
