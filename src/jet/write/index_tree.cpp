@@ -44,6 +44,8 @@ struct IndexTree::Page {
     ByteString order(const ByteString& entry) const { return leaf ? entry : ByteString(entry.begin(), entry.end() - 4); }
     std::uint32_t child(std::size_t i) const { return big32(entries[i].data() + entries[i].size() - 4); }
     std::uint32_t next() const { return detail::le32(header.data() + layout.indexNextPage); }
+    std::uint32_t tail() const { return detail::le32(header.data() + layout.indexTailPage); }
+    void setTail(std::uint32_t n) { put32(header.data() + layout.indexTailPage, n); }
     void setNext(std::uint32_t n) { put32(header.data() + layout.indexNextPage, n); }
     void setPrev(std::uint32_t n) { put32(header.data() + layout.indexPrevPage, n); }
     // The bytes every entry shares with the first (Jet stores them once, in the first entry).
@@ -135,11 +137,61 @@ void IndexTree::store(const Page& page)
     store_.write(page.number, std::move(bytes));
 }
 
+// Access's own trees have children no entry names. Of the Jet 4 fixtures only compIndexTestV2000.mdb
+// has an index of more than one page (every index of every table, system tables too, was dumped):
+// Table1's descending index CD_AGENTE, whose root, page 29, is a node with one entry, naming leaf 32
+// (the 510 numbers). Leaf 32's next page is leaf 33, holding the two Null entries (0xff, after every
+// key the root names); no entry names 33, only the root's tail-page field does. So a node's last
+// child may be its tail page, holding the keys that sort after the node's last entry. A seek past the
+// last named key goes there; a change first names it as the node's last entry and clears the field
+// (pathForChange), so that splits, removals and the refresh of parent keys only meet named children,
+// and the tree stays one that both Access and the readers walk.
 std::vector<IndexTree::Page> IndexTree::pathTo(const ByteString& entry) const
 {
     std::vector<Page> path{load(root_)};
     while (!path.back().leaf) {
         const Page& node = path.back();
+        if (path.size() > 32)
+            throw Error("索引树的层数不合理");
+        // Past the last named key (or with no entries at all) the entry can only be in the tail.
+        if (node.tail() != 0 && node.tail() != node.number &&
+            (node.entries.empty() || node.order(node.entries.back()) < entry)) {
+            path.push_back(load(node.tail()));
+            continue;
+        }
+        if (node.entries.empty())
+            throw Error("索引页 " + std::to_string(node.number) + " 没有条目");
+        std::size_t i = 0;
+        while (i + 1 < node.entries.size() && node.order(node.entries[i]) < entry)
+            ++i;
+        path.push_back(load(node.child(i)));
+    }
+    return path;
+}
+
+std::vector<IndexTree::Page> IndexTree::pathForChange(const ByteString& entry)
+{
+    std::vector<Page> path{load(root_)};
+    while (!path.back().leaf) {
+        Page& node = path.back();
+        const bool tailNamed = std::any_of(node.entries.begin(), node.entries.end(), [&](const ByteString& e) {
+            return big32(e.data() + e.size() - 4) == node.tail();
+        });
+        if (node.tail() != 0 && node.tail() != node.number && !tailNamed) {
+            // The tail becomes the node's last named child: an entry with its last key, the field
+            // cleared. Its keys sort after every named one, so the node stays in order.
+            const Page tail = load(node.tail());
+            if (!tail.entries.empty()) {
+                ByteString named = tail.order(tail.entries.back());
+                if (!node.entries.empty() && named <= node.order(node.entries.back()))
+                    throw Error("索引树已损坏：第 " + std::to_string(tail.number) + " 页的键不在上层页的键之后");
+                putBig32(named, tail.number);
+                node.entries.push_back(std::move(named));
+                node.setTail(0);
+                insertInto(path, path.size() - 1, {});  // stores it (split when full), refreshes the keys above
+                return pathForChange(entry);  // a split may have moved entries: seek again from the root
+            }
+        }
         if (node.entries.empty())
             throw Error("索引页 " + std::to_string(node.number) + " 没有条目");
         std::size_t i = 0;
@@ -249,7 +301,7 @@ void IndexTree::insert(const ByteString& key, std::uint32_t rowPointer)
     ByteString entry = key;
     const ByteString pointer = pointerBytes(rowPointer);
     entry.insert(entry.end(), pointer.begin(), pointer.end());
-    auto path = pathTo(entry);
+    auto path = pathForChange(entry);
     insertInto(path, path.size() - 1, std::move(entry));
 }
 
@@ -258,7 +310,7 @@ void IndexTree::remove(const ByteString& key, std::uint32_t rowPointer)
     ByteString entry = key;
     const ByteString pointer = pointerBytes(rowPointer);
     entry.insert(entry.end(), pointer.begin(), pointer.end());
-    auto path = pathTo(entry);
+    auto path = pathForChange(entry);
     Page& leaf = path.back();
     auto at = std::find(leaf.entries.begin(), leaf.entries.end(), entry);
     if (at == leaf.entries.end())
@@ -271,6 +323,7 @@ void IndexTree::remove(const ByteString& key, std::uint32_t rowPointer)
             if (page.entries.empty())
                 page.leaf = true;
             store(page);
+            refreshParentKeys(path, level);
             return;
         }
         const std::uint32_t prev = detail::le32(page.header.data() + layout.indexPrevPage);
@@ -292,6 +345,22 @@ void IndexTree::remove(const ByteString& key, std::uint32_t rowPointer)
                 break;
             }
     }
+}
+
+void IndexTree::removeRow(std::uint32_t rowPointer)
+{
+    const ByteString pointer = pointerBytes(rowPointer);
+    std::optional<ByteString> found;
+    for (const ByteString& entry : entries()) {
+        if (entry.size() < 4 || !std::equal(pointer.begin(), pointer.end(), entry.end() - 4))
+            continue;
+        if (found)
+            throw Error("索引与表不一致：同一行在一个索引中有两个条目");
+        found = entry;
+    }
+    if (!found)
+        throw Error("索引与表不一致：找不到要删除的行的索引条目");
+    remove(ByteString(found->begin(), found->end() - 4), rowPointer);
 }
 
 std::vector<std::uint32_t> IndexTree::rowsWithKey(const ByteString& key) const
@@ -323,10 +392,15 @@ std::vector<ByteString> IndexTree::entries() const
 {
     std::vector<ByteString> all;
     Page page = load(root_);
-    while (!page.leaf) {
-        if (page.entries.empty())
+    for (int depth = 0; !page.leaf; ++depth) {
+        if (depth > 32)
+            throw Error("索引树的层数不合理");
+        if (!page.entries.empty())
+            page = load(page.child(0));
+        else if (page.tail() != 0 && page.tail() != page.number)
+            page = load(page.tail());
+        else
             return all;
-        page = load(page.child(0));
     }
     for (int guard = 0; guard < 1 << 24; ++guard) {
         all.insert(all.end(), page.entries.begin(), page.entries.end());

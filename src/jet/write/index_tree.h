@@ -20,6 +20,10 @@ public:
     void insert(const std::vector<std::uint8_t>& key, std::uint32_t rowPointer);
     // Throws jet::Error when the entry is not in the index.
     void remove(const std::vector<std::uint8_t>& key, std::uint32_t rowPointer);
+    // The same for a row whose key cannot be made: its entry is the one whose row pointer is the row's,
+    // found by a walk along every leaf (exact, but it reads the whole index). Throws jet::Error when
+    // the index holds no entry, or two, for the row.
+    void removeRow(std::uint32_t rowPointer);
 
     // The row pointers of the entries whose key is exactly `key`, in entry order: a seek down the tree
     // to the first leaf that may hold it, then along the leaves only while their entries may.
@@ -33,6 +37,8 @@ private:
     Page load(std::uint32_t number) const;
     void store(const Page& page);
     std::vector<Page> pathTo(const std::vector<std::uint8_t>& entry) const;
+    // The same path for a change: every node on the way has its tail page named first.
+    std::vector<Page> pathForChange(const std::vector<std::uint8_t>& entry);
     void insertInto(std::vector<Page>& path, std::size_t level, std::vector<std::uint8_t> entry);
     void refreshParentKeys(std::vector<Page>& path, std::size_t level);
 

@@ -204,6 +204,16 @@ void requireAcceptableKey(PageStore& store, const TableDef& table, const IndexDe
     }
 }
 
+// A row's entry leaves its index: sought by its key, or, when the key cannot be made (text the writer
+// cannot weigh, in a row Access wrote), by the row pointer along the whole index.
+void removeEntry(write::IndexTree& tree, const std::optional<std::vector<std::uint8_t>>& key, std::uint32_t pointer)
+{
+    if (key)
+        tree.remove(*key, pointer);
+    else
+        tree.removeRow(pointer);
+}
+
 void updateRow(Session& s, RowId where, const std::vector<Value>& expected, const std::vector<Value>& values)
 {
     checkUnchanged(s, where, expected);
@@ -211,8 +221,9 @@ void updateRow(Session& s, RowId where, const std::vector<Value>& expected, cons
     for (const IndexDef* index : physicalIndexes(s.table)) {
         if (write::sameIndexedValues(s.table, *index, expected, values))
             continue;  // its entry stays as it is, whether or not the writer could make the key
+        // The new key must be made; the old one need not (its entry is found by the row alone).
         const auto newKey = write::requireIndexKey(s.table, *index, values);
-        if (newKey != write::requireIndexKey(s.table, *index, expected))
+        if (newKey != write::indexKey(s.table, *index, expected))
             requireAcceptableKey(store, s.table, *index, values, newKey, pointerOf(where));
     }
     const RowPlace place = locate(store, where);
@@ -236,12 +247,12 @@ void updateRow(Session& s, RowId where, const std::vector<Value>& expected, cons
     for (const IndexDef* index : physicalIndexes(s.table)) {
         if (write::sameIndexedValues(s.table, *index, expected, values))
             continue;
-        const auto oldKey = write::requireIndexKey(s.table, *index, expected);
+        const auto oldKey = write::indexKey(s.table, *index, expected);
         const auto newKey = write::requireIndexKey(s.table, *index, values);
         if (oldKey == newKey)
             continue;
         write::IndexTree tree(store, s.table, *index);
-        tree.remove(oldKey, pointerOf(where));
+        removeEntry(tree, oldKey, pointerOf(where));
         tree.insert(newKey, pointerOf(where));
     }
 }
@@ -257,7 +268,7 @@ void removeRow(Session& s, RowId where, const std::vector<Value>& expected)
     deleteRowAt(store, place.home);
     for (const IndexDef* index : physicalIndexes(s.table)) {
         write::IndexTree tree(store, s.table, *index);
-        tree.remove(write::requireIndexKey(s.table, *index, expected), pointerOf(where));
+        removeEntry(tree, write::indexKey(s.table, *index, expected), pointerOf(where));
     }
 }
 
