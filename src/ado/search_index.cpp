@@ -5,6 +5,8 @@
 #include <bit>
 #include <cstring>
 
+#include "ado/memory_hints.h"
+#include "ado/needle_finder.h"
 #include "ado/parallel.h"
 #include "ado/utf8_decode.h"
 
@@ -146,24 +148,28 @@ Matches SearchIndex::find(std::string_view needle, const Matches* earlier, std::
     const std::size_t firstFilter = sifted;
     const std::size_t lastFilter = std::min(lists.size(), firstFilter + 3);
 
+    const NeedleFinder finder(needle);
     const std::size_t parts = partsFor(candidates.size(), 16384);
     std::vector<Matches> partFound(parts);
     runParts(parts, [&](std::size_t part) {
         const std::size_t first = candidates.size() * part / parts;
         const std::size_t last = candidates.size() * (part + 1) / parts;
         Matches& out = partFound[part];
+        // Candidates are scattered over the whole text: their cells are asked for a few rows ahead, so
+        // that several loads are under way at once rather than one cache miss after another.
+        constexpr std::size_t kAhead = 8;
+        const auto placeOf = [&](std::size_t i) -> std::size_t {
+            return resume && earlier->positions[i] != Matches::kUnknown ? earlier->positions[i] : 0;
+        };
         for (std::size_t i = first; i < last; ++i) {
+            if (i + kAhead < last) prefetchForRead(lowered_.at(candidates[i + kAhead]).text.data() + placeOf(i + kAhead));
             const std::uint32_t row = candidates[i];
             bool keep = true;
             for (std::size_t f = firstFilter; f < lastFilter && keep; ++f) keep = lists[f]->contains(row);
             if (!keep || original_->isNull(row)) continue;
             const LoweredCell cell = lowered_.at(row);
-            std::size_t from = 0;
-            if (resume && earlier->positions[i] != Matches::kUnknown) {
-                // The first occurrence of the longer needle cannot lie before the shorter one's.
-                from = earlier->positions[i];
-            }
-            const std::size_t at = findInLowered(cell, needle, from);
+            // The first occurrence of the longer needle cannot lie before the shorter one's.
+            const std::size_t at = finder.find(cell, placeOf(i));
             if (at == std::string_view::npos) continue;
             out.rows.push_back(row);
             out.positions.push_back(static_cast<std::uint32_t>(at));

@@ -1,11 +1,15 @@
 #include "ado/text_column.h"
 
+#include "ado/memory_hints.h"
+
 namespace ado {
 
 void TextColumn::reserve(std::size_t rows, std::size_t bytes) {
     offsets_.reserve(rows + 1);
     nulls_.reserve(rows / 64 + 1);
+    if (bytes <= bytes_.capacity()) return;
     bytes_.reserve(bytes);
+    adviseHugePages(bytes_.data(), bytes_.capacity());
 }
 
 void TextColumn::markRow(bool null) {
