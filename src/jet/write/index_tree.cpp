@@ -142,10 +142,12 @@ void IndexTree::store(const Page& page)
 // Table1's descending index CD_AGENTE, whose root, page 29, is a node with one entry, naming leaf 32
 // (the 510 numbers). Leaf 32's next page is leaf 33, holding the two Null entries (0xff, after every
 // key the root names); no entry names 33, only the root's tail-page field does. So a node's last
-// child may be its tail page, holding the keys that sort after the node's last entry. A seek past the
-// last named key goes there; a change first names it as the node's last entry and clears the field
-// (pathForChange), so that splits, removals and the refresh of parent keys only meet named children,
-// and the tree stays one that both Access and the readers walk.
+// child may be its tail page, holding the keys that sort after the node's last entry (the published
+// notes on the format describe such a tail as a leaf Jet fills at the end of an index before it names
+// it in the node above, and place the field on the last leaf; either form, or a chain with no field,
+// is met here). A seek past the last named key goes there; a change first names every such leaf as
+// its node's last entry and clears the field (pathForChange), so that splits, removals and the
+// refresh of parent keys only meet named children.
 std::vector<IndexTree::Page> IndexTree::pathTo(const ByteString& entry) const
 {
     std::vector<Page> path{load(root_)};
@@ -172,6 +174,7 @@ std::vector<IndexTree::Page> IndexTree::pathTo(const ByteString& entry) const
 std::vector<IndexTree::Page> IndexTree::pathForChange(const ByteString& entry)
 {
     std::vector<Page> path{load(root_)};
+    bool rightmost = true;  // every step so far to the node's last child
     while (!path.back().leaf) {
         Page& node = path.back();
         const bool tailNamed = std::any_of(node.entries.begin(), node.entries.end(), [&](const ByteString& e) {
@@ -199,9 +202,49 @@ std::vector<IndexTree::Page> IndexTree::pathForChange(const ByteString& entry)
             ++i;
         if (path.size() > 32)
             throw Error("索引树的层数不合理");
+        rightmost &= i + 1 == node.entries.size();
         path.push_back(load(node.child(i)));
     }
+    // Leaves chained after the tree's last named leaf (a tail a leaf's own tail field names, or one no
+    // field names) are named in its parent too, for the same reason.
+    if (rightmost && path.size() > 1 && path.back().next() != 0 && nameChainedTail(path))
+        return pathForChange(entry);
     return path;
+}
+
+bool IndexTree::nameChainedTail(std::vector<Page>& path)
+{
+    Page& last = path.back();
+    Page& parent = path[path.size() - 2];
+    // One leaf at a time (the caller seeks again after each), so that the parent splits at most once.
+    std::uint32_t number = last.next();
+    for (int guard = 0; number != 0; ++guard) {
+        if (guard > 1 << 20)
+            throw Error("索引页链形成循环");
+        for (std::size_t i = 0; i < parent.entries.size(); ++i)
+            if (parent.child(i) == number)
+                throw Error("索引树已损坏：第 " + std::to_string(number) + " 页在最后一个叶页之后");
+        const Page page = load(number);
+        if (!page.leaf)
+            throw Error("索引树已损坏：叶页链中有第 " + std::to_string(number) + " 页");
+        if (page.entries.empty()) {  // holds nothing: it may stay unnamed
+            number = page.next();
+            continue;
+        }
+        if (!last.entries.empty() && page.order(page.entries.front()) <= last.order(last.entries.back()))
+            throw Error("索引树已损坏：第 " + std::to_string(number) + " 页的键不在前一页的键之后");
+        if (last.tail() == number) {
+            last.setTail(0);
+            store(last);
+        }
+        ByteString named = page.order(page.entries.back());
+        putBig32(named, number);
+        parent.entries.push_back(std::move(named));
+        path.pop_back();
+        insertInto(path, path.size() - 1, {});  // stores the parent (split when full), refreshes above
+        return true;
+    }
+    return false;
 }
 
 void IndexTree::refreshParentKeys(std::vector<Page>& path, std::size_t level)

@@ -39,6 +39,8 @@ private:
     std::vector<Page> pathTo(const std::vector<std::uint8_t>& entry) const;
     // The same path for a change: every node on the way has its tail page named first.
     std::vector<Page> pathForChange(const std::vector<std::uint8_t>& entry);
+    // Names in the parent the leaves chained after the path's last leaf; false when none has entries.
+    bool nameChainedTail(std::vector<Page>& path);
     void insertInto(std::vector<Page>& path, std::size_t level, std::vector<std::uint8_t> entry);
     void refreshParentKeys(std::vector<Page>& path, std::size_t level);
 
