@@ -367,4 +367,54 @@ TEST(IndexTail, RowsWhoseOldTextCannotBeKeyedCanBeDeletedOrGivenAKeyableText)
     }
 }
 
+// Long text keys make a deep tree from few rows: 1,500 texts of 200 letters give the Unicode index
+// nodes above nodes, split many times; the rows Access wrote whose text cannot be keyed are then
+// deleted and re-keyed by a walk of the grown chain.
+TEST(IndexTail, ADeepTextIndexStaysExactAndItsUnkeyableRowsCanStillGo)
+{
+    TESSARIN_REQUIRE_FIXTURES();
+    ts::TempDir dir;
+    const auto bank = ts::copyFixture("testUnicodeCompV2003.mdb", dir.path());
+    std::map<std::int64_t, std::pair<jet::RowId, std::vector<jet::Value>>> rows;
+    {
+        const auto db = jet::Database::open(bank);
+        auto reader = db->read("Table");
+        std::vector<jet::Value> row;
+        jet::RowId where;
+        while (reader.next(row, &where))
+            rows[std::get<std::int64_t>(row[0])] = {where, row};
+    }
+    std::multiset<std::string> expected{"1", "2", "4", "6", "7", "8", "3"};
+    std::mt19937 random(5);
+    std::vector<jet::RowChange> inserts;
+    for (std::int64_t id = 100; id < 1600; ++id) {
+        std::string text;
+        for (int i = 0; i < 200; ++i)
+            text += char('a' + random() % 26);
+        inserts.push_back({jet::RowChange::Kind::Insert, {}, {}, {id, text}});
+        expected.insert(std::to_string(id));
+    }
+    jet::TableWriter writer(bank);
+    writer.apply("Table", inserts);
+    {
+        const auto db = jet::Database::open(bank);
+        const auto& table = db->table("Table");
+        const auto text = std::find_if(table.indexes.begin(), table.indexes.end(), [&](const jet::IndexDef& ix) {
+            return ix.columns.size() == 1 && ix.columns[0].columnNumber == table.columns[1].number;
+        });
+        ASSERT_NE(text, table.indexes.end());
+        int levels = 1;
+        for (auto page = jet::readIndexPage(*db, text->firstPage); !page.leaf; ++levels)
+            page = jet::readIndexPage(*db, page.entries.front().child);
+        EXPECT_GE(levels, 3);
+    }
+    std::vector<jet::RowChange> unkeyable{{jet::RowChange::Kind::Remove, rows.at(5).first, rows.at(5).second, {}}};
+    auto latin = rows.at(3).second;
+    latin[1] = std::string("Welt");
+    unkeyable.push_back({jet::RowChange::Kind::Update, rows.at(3).first, rows.at(3).second, latin});
+    writer.apply("Table", unkeyable);
+    expectIndexExact(bank, "Table", expected.size());
+    expectReadersSee(bank, "Table", "ID", expected);
+}
+
 }  // namespace

@@ -264,6 +264,12 @@ void IndexTree::refreshParentKeys(std::vector<Page>& path, std::size_t level)
         if (parent.entries[at] == updated)
             return;
         parent.entries[at] = std::move(updated);
+        if (layout.indexEntries + parent.used() > store_.pageSize()) {
+            // Text keys differ in length: a longer last key can overfill the parent, which then splits
+            // (and refreshes the keys above it itself).
+            insertInto(path, level - 1, {});
+            return;
+        }
         store(parent);
         if (at + 1 != parent.entries.size())
             return;
@@ -283,7 +289,14 @@ void IndexTree::insertInto(std::vector<Page>& path, std::size_t level, ByteStrin
         refreshParentKeys(path, level);
         return;
     }
-    const std::size_t half = page.entries.size() / 2;
+    // Split where the bytes, not the entries, are halved: text entries differ in length.
+    std::size_t total = 0;
+    for (const auto& e : page.entries)
+        total += e.size();
+    std::size_t half = 0;
+    for (std::size_t sum = 0; half + 1 < page.entries.size() && (half == 0 || sum + page.entries[half].size() / 2 < total / 2);
+         ++half)
+        sum += page.entries[half].size();
     auto lastOf = [](const Page& p) {
         ByteString e = p.order(p.entries.back());
         putBig32(e, p.number);
