@@ -28,6 +28,7 @@ public:
     // Filling while the index is built: set a bit (bitmap) or write the row at slot (sorted form).
     // Threads may fill at once when they touch different 64-row words and different slots.
     void setBit(std::uint32_t row) { bits_[row / 64] |= std::uint64_t{1} << (row % 64); }
+    void setWord(std::size_t word, std::uint64_t bits) { bits_[word] = bits; }
     void setSlot(std::uint32_t slot, std::uint32_t row) { rows_[slot] = row; }
 
 private:
