@@ -12,7 +12,9 @@
 
 namespace jet::write {
 
-// One physical index of a table: its root page, and the table definition page for new pages.
+// One physical index of a table: its root page, and the table definition page for new pages. Trees
+// as Access leaves them, whose last leaf only a tail-page field or the leaf chain names, are sought
+// through that leaf; a change first names it in the node above (see index_tree.cpp).
 class IndexTree {
 public:
     IndexTree(PageStore& store, const TableDef& table, const IndexDef& index);
