@@ -353,6 +353,11 @@ TEST(IndexTail, RowsWhoseOldTextCannotBeKeyedCanBeDeletedOrGivenAKeyableText)
     chinese[1] = std::string("题目");
     EXPECT_THROW(writer.update("Table", rows.at(3).first, rows.at(3).second, chinese), jet::Error);
     EXPECT_EQ(fileBytes(bank), untouched);
+    // In one statement with a delete that could be written, the refusal leaves the delete unwritten too.
+    std::vector<jet::RowChange> both{{jet::RowChange::Kind::Remove, rows.at(5).first, rows.at(5).second, {}},
+                                     {jet::RowChange::Kind::Update, rows.at(3).first, rows.at(3).second, chinese}};
+    EXPECT_THROW(writer.apply("Table", both), jet::Error);
+    EXPECT_EQ(fileBytes(bank), untouched);
 
     writer.remove("Table", rows.at(5).first, rows.at(5).second);
     auto latin = rows.at(3).second;
