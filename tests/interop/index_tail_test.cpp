@@ -112,8 +112,9 @@ void collectLeaves(const jet::Database& db, std::uint32_t number, std::vector<st
     }
     if (page.tail != 0) {
         const auto tail = jet::readIndexPage(db, page.tail);
-        if (!tail.entries.empty() && !page.entries.empty())
+        if (!tail.entries.empty() && !page.entries.empty()) {
             EXPECT_GT(entryOf(tail.entries.front()), entryOf(page.entries.back())) << "tail " << page.tail;
+        }
         collectLeaves(db, page.tail, leaves, depth + 1);
     }
 }
