@@ -24,6 +24,7 @@
 #include "jet/write/bank_check.h"
 #include "jet/write/index_tree.h"
 #include "jet/write/table_writer.h"
+#include "support/page_view.h"
 #include "support/test_support.h"
 
 namespace {
@@ -69,20 +70,7 @@ void expectReadersSee(const std::filesystem::path& bank, const std::string& tabl
     }
 }
 
-// The bank's pages as a change would see them, never committed.
-struct ReadView {
-    explicit ReadView(const std::filesystem::path& bank)
-        : db(jet::Database::open(bank)), fd(::open(bank.c_str(), O_RDONLY)),
-          change(std::make_unique<jet::PageTransaction>(bank, fd, db->header().pageSize)), store(*change)
-    {
-    }
-    ~ReadView() { ::close(fd); }
-
-    std::unique_ptr<jet::Database> db;
-    int fd;
-    std::unique_ptr<jet::PageTransaction> change;
-    jet::write::PageStore store;
-};
+using testing_support::PageView;
 
 using Entry = std::pair<std::string, std::uint32_t>;  // key, row pointer: the order of the leaf level
 
@@ -126,7 +114,7 @@ std::size_t expectIndexExact(const std::filesystem::path& bank, const std::strin
 {
     std::size_t leaves = 0;
     EXPECT_EQ(jet::checkTable(bank, tableName), std::vector<std::string>{});
-    ReadView view(bank);
+    PageView view(bank);
     const auto& table = view.db->table(tableName);
     for (const auto& index : table.indexes) {
         std::vector<std::uint32_t> reached;
@@ -177,7 +165,7 @@ TEST(IndexTail, TheTailIsSoughtAndEntriesAreRemovedByTheirRow)
     TESSARIN_REQUIRE_FIXTURES();
     ts::TempDir dir;
     const auto bank = ts::copyFixture("compIndexTestV2000.mdb", dir.path());
-    ReadView view(bank);
+    PageView view(bank);
     const auto& table = view.db->table("Table1");
     jet::write::IndexTree tree(view.store, table, table.indexes.at(0));
     const auto nulls = tree.rowsWithKey({0xff});

@@ -26,6 +26,7 @@
 #include "jet/write/editable_page.h"
 #include "jet/write/long_value_pages.h"
 #include "jet/write/table_writer.h"
+#include "support/page_view.h"
 #include "support/test_support.h"
 
 namespace {
@@ -460,20 +461,7 @@ INSTANTIATE_TEST_SUITE_P(EveryPoint, KilledWriter, ::testing::ValuesIn(killedWri
 
 namespace {
 
-// The bank's pages as a change would see them; opened for writing only when a test damages the file.
-struct PageView {
-    explicit PageView(const std::filesystem::path& bank, bool writable = false)
-        : db(jet::Database::open(bank)), fd(::open(bank.c_str(), writable ? O_RDWR : O_RDONLY)),
-          change(std::make_unique<jet::PageTransaction>(bank, fd, db->header().pageSize)), store(*change)
-    {
-    }
-    ~PageView() { ::close(fd); }
-
-    std::unique_ptr<jet::Database> db;
-    int fd;
-    std::unique_ptr<jet::PageTransaction> change;
-    jet::write::PageStore store;
-};
+using testing_support::PageView;
 
 // The LVAL pages the live values of a column use.
 std::set<std::uint32_t> pagesInUse(PageView& view, const jet::TableDef& table, std::uint16_t column)

@@ -20,6 +20,7 @@
 #include "jet/write/bank_check.h"
 #include "jet/write/index_tree.h"
 #include "jet/write/table_writer.h"
+#include "support/page_view.h"
 #include "support/test_support.h"
 
 namespace {
@@ -27,20 +28,7 @@ namespace {
 namespace ts = testing_support;
 using ByteString = std::vector<std::uint8_t>;
 
-// The bank's pages as a change would see them, never committed.
-struct ReadView {
-    explicit ReadView(const std::filesystem::path& bank)
-        : db(jet::Database::open(bank)), fd(::open(bank.c_str(), O_RDONLY)),
-          change(std::make_unique<jet::PageTransaction>(bank, fd, db->header().pageSize)), store(*change)
-    {
-    }
-    ~ReadView() { ::close(fd); }
-
-    std::unique_ptr<jet::Database> db;
-    int fd;
-    std::unique_ptr<jet::PageTransaction> change;
-    jet::write::PageStore store;
-};
+using testing_support::PageView;
 
 std::uint32_t pointerOfEntry(const ByteString& entry)
 {
@@ -91,7 +79,7 @@ protected:
 
 TEST_F(LargeIndex, EveryEntryIsFoundBySeekingItsKey)
 {
-    ReadView view(bank);
+    PageView view(bank);
     const auto& table = view.db->table("tiku");
     const jet::write::IndexTree tree(view.store, table, table.indexes.at(0));
     const auto entries = tree.entries();
@@ -102,7 +90,7 @@ TEST_F(LargeIndex, EveryEntryIsFoundBySeekingItsKey)
 
 TEST_F(LargeIndex, KeysNotInTheIndexAreNotFound)
 {
-    ReadView view(bank);
+    PageView view(bank);
     const auto& table = view.db->table("tiku");
     const auto& index = table.indexes.at(0);
     const jet::write::IndexTree tree(view.store, table, index);
@@ -120,7 +108,7 @@ TEST_F(LargeIndex, KeysNotInTheIndexAreNotFound)
 
 TEST_F(LargeIndex, ASeekReadsOnlyThePagesOnItsWay)
 {
-    ReadView view(bank);
+    PageView view(bank);
     const auto& table = view.db->table("tiku");
     const auto& index = table.indexes.at(0);
     const jet::write::IndexTree tree(view.store, table, index);
@@ -209,7 +197,7 @@ TEST(AccessIndexes, EveryEntryIsFoundBySeekingItsKey)
     for (const char* file : {"indexTestV2000.mdb", "compIndexTestV2000.mdb", "testV2000.mdb", "delTestV2000.mdb",
                              "overflowTestV2000.mdb", "fixedTextTestV2000.mdb", "testUnicodeCompV2003.mdb"}) {
         const auto copy = ts::copyFixture(file, dir.path());
-        ReadView view(copy);
+        PageView view(copy);
         for (const auto& name : view.db->tableNames()) {
             const auto& table = view.db->table(name);
             for (const auto& index : table.indexes) {

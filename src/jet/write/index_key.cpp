@@ -5,6 +5,7 @@
 
 #include "jet/error.h"
 #include "jet/write/general_sort_key.h"
+#include "jet/write/row_encoding.h"
 
 namespace jet::write {
 namespace {
@@ -59,21 +60,6 @@ std::optional<std::int64_t> integerOf(const Value& v)
         return *b ? -1 : 0;
     if (auto* d = std::get_if<double>(&v); d && std::isfinite(*d))
         return std::llround(*d);
-    return std::nullopt;
-}
-
-std::optional<double> numberOf(const Value& v)
-{
-    if (auto* d = std::get_if<double>(&v))
-        return *d;
-    if (auto* i = std::get_if<std::int64_t>(&v))
-        return double(*i);
-    if (auto* t = std::get_if<DateTime>(&v))
-        return t->days;
-    if (auto* c = std::get_if<Currency>(&v))
-        return double(c->units) / 10000.0;
-    if (auto* b = std::get_if<bool>(&v))
-        return *b ? -1.0 : 0.0;
     return std::nullopt;
 }
 
@@ -134,7 +120,7 @@ std::optional<ByteString> ascendingSegment(const ColumnDef& c, const Value& v)
         std::int64_t units = 0;
         if (auto* cur = std::get_if<Currency>(&v))
             units = cur->units;
-        else if (const auto d = numberOf(v); d && std::isfinite(*d))
+        else if (const auto d = numericValue(v); d && std::isfinite(*d))
             units = std::llround(*d * 10000.0);
         else
             return std::nullopt;
@@ -142,7 +128,7 @@ std::optional<ByteString> ascendingSegment(const ColumnDef& c, const Value& v)
         return out;
     }
     case ColumnType::Single: {
-        const auto d = numberOf(v);
+        const auto d = numericValue(v);
         if (!d)
             return std::nullopt;
         appendFloatingPoint(out, std::bit_cast<std::uint32_t>(float(*d)), 4);
@@ -150,7 +136,7 @@ std::optional<ByteString> ascendingSegment(const ColumnDef& c, const Value& v)
     }
     case ColumnType::Double:
     case ColumnType::DateTime: {
-        const auto d = numberOf(v);
+        const auto d = numericValue(v);
         if (!d)
             return std::nullopt;
         appendFloatingPoint(out, std::bit_cast<std::uint64_t>(*d), 8);

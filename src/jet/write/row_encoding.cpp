@@ -51,16 +51,8 @@ std::int64_t asInteger(const ColumnDef& column, const Value& v)
 
 double asDouble(const ColumnDef& column, const Value& v)
 {
-    if (auto* d = std::get_if<double>(&v))
-        return *d;
-    if (auto* i = std::get_if<std::int64_t>(&v))
-        return double(*i);
-    if (auto* t = std::get_if<DateTime>(&v))
-        return t->days;
-    if (auto* c = std::get_if<Currency>(&v))
-        return double(c->units) / 10000.0;
-    if (auto* b = std::get_if<bool>(&v))
-        return *b ? -1 : 0;
+    if (const auto number = numericValue(v))
+        return *number;
     unsuitable(column, "需要数值");
 }
 
@@ -92,6 +84,21 @@ ByteString bytesOf(const ColumnDef& column, const Value& v)
 bool isLongValue(ColumnType t) { return t == ColumnType::Memo || t == ColumnType::OLE; }
 
 }  // namespace
+
+std::optional<double> numericValue(const Value& v)
+{
+    if (auto* d = std::get_if<double>(&v))
+        return *d;
+    if (auto* i = std::get_if<std::int64_t>(&v))
+        return double(*i);
+    if (auto* t = std::get_if<DateTime>(&v))
+        return t->days;
+    if (auto* c = std::get_if<Currency>(&v))
+        return double(c->units) / 10000.0;
+    if (auto* b = std::get_if<bool>(&v))
+        return *b ? -1.0 : 0.0;
+    return std::nullopt;
+}
 
 bool canEncodeRows(const TableDef& table, std::string* why)
 {

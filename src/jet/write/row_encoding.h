@@ -2,6 +2,7 @@
 // Values to the bytes of a stored Jet 4 row, for a table as its definition describes it.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "jet/schema.h"
@@ -11,6 +12,10 @@ namespace jet::write {
 
 // Stores a long value (memo or OLE) that does not stay in the row and returns its 12-byte reference.
 using LongValueStore = std::function<std::vector<std::uint8_t>(const std::vector<std::uint8_t>& stored)>;
+
+// A value as the number a numeric or date column stores (Yes is -1, a date its days); nothing for
+// a value that is no number.
+std::optional<double> numericValue(const Value& v);
 
 // Whether rows of the table can be encoded (every column type is one the writer knows); `why` says
 // which column is the obstacle.
