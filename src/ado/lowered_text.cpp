@@ -3,13 +3,11 @@
 #include <string.h>  // memmem
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <bitset>
 #include <memory>
 #include <string>
 
-#include "ado/parallel.h"
 #include "ado/sql/text.h"
 #include "ado/utf8_decode.h"
 
@@ -36,6 +34,8 @@ std::string utf8Of(char32_t cp) {
     return out;
 }
 
+}  // namespace
+
 // Which characters of the Basic Multilingual Plane LCase changes, asked of LCase itself one by one so
 // that the two can never disagree. Characters beyond it are rare and asked each time.
 class CaseChanges {
@@ -57,55 +57,26 @@ private:
     std::bitset<0x10000> changes_;
 };
 
-enum class Kind { Same, FoldAscii, Other };
+LoweredText::LoweredText(const TextColumn& original, std::vector<std::size_t> partStarts)
+    : original_(&original),
+      changes_(std::make_unique<const CaseChanges>()),
+      partStarts_(std::move(partStarts)),
+      slots_(original.size(), kSame),
+      parts_(partStarts_.size()) {}
 
-Kind kindOf(std::string_view text, const CaseChanges& table) {
-    Kind kind = Kind::Same;
-    bool malformed = false;
-    for (std::size_t at = 0; at < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        if (byte < 0x80) {
-            if (byte >= 'A' && byte <= 'Z') kind = Kind::FoldAscii;
-            ++at;
-            continue;
-        }
-        const char32_t cp = nextCodePoint(text, at, malformed);
-        if (malformed || table.changes(cp)) return Kind::Other;
-    }
-    return kind;
+LoweredText::~LoweredText() = default;
+
+bool LoweredText::changesCase(char32_t cp) const { return changes_->changes(cp); }
+
+std::string_view LoweredText::storeLowered(std::size_t part, std::size_t row) {
+    TextColumn& stored = parts_.at(part);
+    slots_[row] = static_cast<std::uint32_t>(stored.size());
+    stored.append(sql::lowerCase(original_->at(row)));
+    return stored.at(stored.size() - 1);
 }
 
-}  // namespace
-
-LoweredText::LoweredText(const TextColumn& original)
-    : original_(&original), slots_(original.size(), kSame), parts_((original.size() + kPartRows - 1) / kPartRows) {
-    const auto table = std::make_unique<CaseChanges>();
-    // Parts are handed out one at a time so that both cores stay busy whatever the texts' lengths.
-    std::atomic<std::size_t> nextPart{0};
-    runParts(partsFor(original.size(), 4096), [&](std::size_t) {
-        std::string lowered;
-        for (std::size_t part; (part = nextPart.fetch_add(1)) < parts_.size();) {
-            const std::size_t first = part * kPartRows;
-            const std::size_t last = std::min(original.size(), first + kPartRows);
-            TextColumn& stored = parts_[part];
-            for (std::size_t row = first; row < last; ++row) {
-                if (original.isNull(row)) continue;
-                const std::string_view text = original.at(row);
-                switch (kindOf(text, *table)) {
-                    case Kind::Same:
-                        break;
-                    case Kind::FoldAscii:
-                        slots_[row] = kFoldAscii;
-                        break;
-                    case Kind::Other:
-                        sql::lowerCase(text, lowered);
-                        slots_[row] = static_cast<std::uint32_t>(stored.size());
-                        stored.append(lowered);
-                        break;
-                }
-            }
-        }
-    });
+std::size_t LoweredText::partOf(std::size_t row) const {
+    return static_cast<std::size_t>(std::upper_bound(partStarts_.begin(), partStarts_.end(), row) - partStarts_.begin()) - 1;
 }
 
 std::size_t LoweredText::storedRows() const {

@@ -5,6 +5,7 @@
 // capitals...), and only then is the lower-cased cell stored.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -18,17 +19,29 @@ struct LoweredCell {
     bool foldAscii = false;
 };
 
+class CaseChanges;
+
+// Filled by the search index's first pass, which reads every cell once anyway: it marks the cells whose
+// ASCII capitals are to be folded and hands over those that must be stored lower-cased.
 class LoweredText {
 public:
-    // Lowers every cell of original (which must outlive this object), using every core.
-    explicit LoweredText(const TextColumn& original);
+    // Every cell as LCase leaves it, until marked. partStarts are the first rows of the parts that
+    // threads fill at once (ascending, the first 0): each part stores its own cells.
+    LoweredText(const TextColumn& original, std::vector<std::size_t> partStarts);
+    ~LoweredText();
+
+    // Whether LCase changes this character (asked of LCase itself, so that the two never disagree).
+    bool changesCase(char32_t cp) const;
+    void markFoldAscii(std::size_t row) { slots_[row] = kFoldAscii; }
+    // Stores the cell of row, which lies in part, as LCase gives it; returns the stored text.
+    std::string_view storeLowered(std::size_t part, std::size_t row);
 
     // The lower-cased cell; empty for Null.
     LoweredCell at(std::size_t row) const {
         const std::uint32_t slot = slots_[row];
         if (slot == kSame) return {original_->at(row), false};
         if (slot == kFoldAscii) return {original_->at(row), true};
-        return {parts_[row / kPartRows].at(slot), false};
+        return {parts_[partOf(row)].at(slot), false};
     }
     // How many cells are stored again, and how many are folded on the fly.
     std::size_t storedRows() const;
@@ -38,11 +51,14 @@ public:
 private:
     static constexpr std::uint32_t kSame = 0xFFFFFFFFu;
     static constexpr std::uint32_t kFoldAscii = 0xFFFFFFFEu;
-    static constexpr std::size_t kPartRows = std::size_t{1} << 16;  // rows per part, built by one thread
+
+    std::size_t partOf(std::size_t row) const;
 
     const TextColumn* original_;
+    std::unique_ptr<const CaseChanges> changes_;
+    std::vector<std::size_t> partStarts_;
     std::vector<std::uint32_t> slots_;  // per row: kSame, kFoldAscii, or its place in its part
-    std::vector<TextColumn> parts_;     // the stored cells of rows [p * kPartRows, (p + 1) * kPartRows)
+    std::vector<TextColumn> parts_;     // the stored cells of each part
 };
 
 // Whether a lower-cased needle (which holds no ASCII capitals) occurs in a cell, and where (byte offset of

@@ -29,26 +29,61 @@ char32_t nextLowered(const LoweredCell& cell, std::size_t& at, bool& malformed) 
     return cell.foldAscii && cp >= 'A' && cp <= 'Z' ? cp + 32 : cp;
 }
 
+// The parts that threads build at once, and their first rows.
+std::size_t partsOf(std::size_t rows) { return partsFor(rows, 8192); }
+
+std::vector<std::size_t> partStarts(std::size_t rows) {
+    std::vector<std::size_t> starts;
+    for (std::size_t part = 0; part < partsOf(rows); ++part) starts.push_back(rowRange(rows, part, partsOf(rows)).first);
+    return starts;
+}
+
 }  // namespace
 
-SearchIndex::SearchIndex(const TextColumn& original) : original_(&original), lowered_(original), listOf_(-1) { build(); }
+SearchIndex::SearchIndex(const TextColumn& original)
+    : original_(&original), lowered_(original, partStarts(original.size())), listOf_(-1) {
+    build();
+}
 
 void SearchIndex::build() {
     const std::size_t rows = original_->size();
-    const std::size_t parts = partsFor(rows, 8192);
-    // Pass 1: how many rows hold each character, per part.
+    const std::size_t parts = partsOf(rows);
+    // Pass 1: which cells LCase changes, and how many rows hold each character, per part. Each cell is
+    // decoded once: its characters are kept while it is read, and replaced by those of its lower-cased
+    // form only when LCase changes more than ASCII capitals in it.
     std::vector<CodePointMap<std::uint32_t>> counts(parts, CodePointMap<std::uint32_t>(0));
     std::vector<char> malformed(parts, 0);
     runParts(parts, [&](std::size_t part) {
         auto [first, last] = rowRange(rows, part, parts);
         CodePointMap<std::uint32_t>& count = counts[part];
         CodePointMap<std::uint32_t> lastRow(kNoRow);
+        std::vector<char32_t> characters;
         bool bad = false;
         for (std::size_t row = first; row < last; ++row) {
             if (original_->isNull(row)) continue;
-            const LoweredCell cell = lowered_.at(row);
-            for (std::size_t at = 0; at < cell.text.size();) {
-                const char32_t cp = nextLowered(cell, at, bad);
+            const std::string_view text = original_->at(row);
+            characters.clear();
+            bool capitals = false, changes = false, doubtful = false;
+            for (std::size_t at = 0; at < text.size() && !changes;) {
+                const char32_t cp = nextCodePoint(text, at, doubtful);
+                if (cp >= 'A' && cp <= 'Z') {
+                    capitals = true;
+                    characters.push_back(cp + 32);
+                } else if (cp >= 0x80 && lowered_.changesCase(cp)) {
+                    changes = true;
+                } else {
+                    characters.push_back(cp);
+                }
+            }
+            if (changes || doubtful) {
+                // Text that is not valid UTF-8 is stored as LCase gives it too: that is what is searched.
+                const std::string_view stored = lowered_.storeLowered(part, row);
+                characters.clear();
+                for (std::size_t at = 0; at < stored.size();) characters.push_back(nextCodePoint(stored, at, bad));
+            } else if (capitals) {
+                lowered_.markFoldAscii(row);
+            }
+            for (const char32_t cp : characters) {
                 std::uint32_t& seen = lastRow[cp];
                 if (seen != row) {
                     seen = static_cast<std::uint32_t>(row);
