@@ -270,6 +270,20 @@ TEST(IndexKey, SeveralColumnsFollowEachOtherEachInItsOwnDirection)
     EXPECT_FALSE(jet::write::indexKey(t, ix, row).has_value());
 }
 
+// Whether Jet leaves a row whose key is all Null out of an index that ignores Nulls is not shown by
+// any file at hand: such a row gets no key (its write is refused), a row with a value in any key column
+// gets one, and an index that keeps Nulls keys them as ever.
+TEST(IndexKey, AnIndexIgnoringNullsGivesNoKeyWhenEveryKeyColumnIsNull)
+{
+    const auto t = handTable();
+    auto ignoring = indexOn({{0, true}, {2, true}});
+    ignoring.ignoreNulls = true;
+    const std::vector<jet::Value> allNull(t.columns.size());
+    EXPECT_FALSE(jet::write::indexKey(t, ignoring, allNull).has_value());
+    EXPECT_TRUE(jet::write::indexKey(t, ignoring, rowWith(0, std::int64_t(7))).has_value());
+    EXPECT_TRUE(jet::write::indexKey(t, indexOn({{0, true}, {2, true}}), allNull).has_value());
+}
+
 TEST(IndexKey, OnlyTheFirst255CharactersOfAMemoAreKeyed)
 {
     const auto t = handTable();

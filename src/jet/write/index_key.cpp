@@ -1,5 +1,6 @@
 #include "jet/write/index_key.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 
@@ -174,6 +175,14 @@ bool canMaintainIndex(const TableDef& table, const IndexDef& index)
 std::optional<ByteString> indexKey(const TableDef& table, const IndexDef& index, const std::vector<Value>& row)
 {
     if (!canMaintainIndex(table, index))
+        return std::nullopt;
+    // An index that ignores Nulls may leave out a row whose key columns are all Null, and no Access file
+    // at hand shows whether it does: such a row gets no key, so that its write is refused rather than
+    // guessed at (its old entry, if any, is found by its row pointer).
+    if (index.ignoreNulls && std::all_of(index.columns.begin(), index.columns.end(), [&](const IndexColumn& ic) {
+            const auto at = std::size_t(positionOf(table, ic));
+            return at < row.size() && isNull(row[at]);
+        }))
         return std::nullopt;
     ByteString key;
     for (const IndexColumn& ic : index.columns) {
