@@ -22,11 +22,6 @@ using Questions = std::vector<std::optional<std::string>>;
 bool haveMdbTools() { return runCommand("command -v mdb-json >/dev/null 2>&1").exitCode == 0; }
 
 std::filesystem::path readerScript() { return sourceDir() / "tests" / "interop" / "read_with_mdb_reader.mjs"; }
-bool haveMdbReader() {
-    return runCommand("command -v node >/dev/null 2>&1").exitCode == 0 &&
-           std::filesystem::exists(sourceDir() / "tests" / "interop" / "node_modules" / "mdb-reader");
-}
-
 #define REQUIRE_MDBTOOLS() \
     if (!haveMdbTools()) GTEST_SKIP() << "mdbtools (mdb-json) is not installed"
 #define REQUIRE_MDB_READER() \

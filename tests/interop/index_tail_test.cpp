@@ -30,20 +30,10 @@
 namespace {
 
 namespace ts = testing_support;
+using ts::fileBytes;
+using ts::haveCommand;
+using ts::haveMdbReader;
 using ByteString = std::vector<std::uint8_t>;
-
-bool haveCommand(const std::string& name) { return ts::runCommand("command -v " + name + " >/dev/null 2>&1").exitCode == 0; }
-
-bool haveMdbReader()
-{
-    return haveCommand("node") && std::filesystem::exists(ts::sourceDir() / "tests/interop/node_modules/mdb-reader");
-}
-
-std::string fileBytes(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // One column's values in every row, as both independent readers read them ("<none>" for Null).
 void expectReadersSee(const std::filesystem::path& bank, const std::string& table, const std::string& column,
@@ -316,6 +306,21 @@ TEST(IndexTail, ThousandsOfKeysAroundACreatedMultiLevelIndexKeepTheTreeExact)
     expectReadersSee(bank, "tiku", db->table("tiku").columns.at(0).name, expected);
 }
 
+using RowsById = std::map<std::int64_t, std::pair<jet::RowId, std::vector<jet::Value>>>;
+
+// The rows of a table by the number in their first column, with where each lives.
+RowsById rowsById(const std::filesystem::path& bank, const std::string& table)
+{
+    RowsById rows;
+    const auto db = jet::Database::open(bank);
+    auto reader = db->read(table);
+    std::vector<jet::Value> row;
+    jet::RowId where;
+    while (reader.next(row, &where))
+        rows[std::get<std::int64_t>(row[0])] = {where, row};
+    return rows;
+}
+
 // The text index "Unicode" of testUnicodeCompV2003.mdb holds rows whose text the writer cannot key
 // (漢字仮名交じり文, Мир): they can be deleted, and given a text it can key; a text it cannot key is
 // still refused, the file untouched.
@@ -324,15 +329,7 @@ TEST(IndexTail, RowsWhoseOldTextCannotBeKeyedCanBeDeletedOrGivenAKeyableText)
     TESSARIN_REQUIRE_FIXTURES();
     ts::TempDir dir;
     const auto bank = ts::copyFixture("testUnicodeCompV2003.mdb", dir.path());
-    std::map<std::int64_t, std::pair<jet::RowId, std::vector<jet::Value>>> rows;
-    {
-        const auto db = jet::Database::open(bank);
-        auto reader = db->read("Table");
-        std::vector<jet::Value> row;
-        jet::RowId where;
-        while (reader.next(row, &where))
-            rows[std::get<std::int64_t>(row[0])] = {where, row};
-    }
+    auto rows = rowsById(bank, "Table");
     ASSERT_EQ(std::get<std::string>(rows.at(5).second[1]), "漢字仮名交じり文");
     ASSERT_EQ(std::get<std::string>(rows.at(3).second[1]), "Мир");
     jet::TableWriter writer(bank);
@@ -369,15 +366,7 @@ TEST(IndexTail, ADeepTextIndexStaysExactAndItsUnkeyableRowsCanStillGo)
     TESSARIN_REQUIRE_FIXTURES();
     ts::TempDir dir;
     const auto bank = ts::copyFixture("testUnicodeCompV2003.mdb", dir.path());
-    std::map<std::int64_t, std::pair<jet::RowId, std::vector<jet::Value>>> rows;
-    {
-        const auto db = jet::Database::open(bank);
-        auto reader = db->read("Table");
-        std::vector<jet::Value> row;
-        jet::RowId where;
-        while (reader.next(row, &where))
-            rows[std::get<std::int64_t>(row[0])] = {where, row};
-    }
+    auto rows = rowsById(bank, "Table");
     std::multiset<std::string> expected{"1", "2", "4", "6", "7", "8", "3"};
     std::mt19937 random(5);
     std::vector<jet::RowChange> inserts;

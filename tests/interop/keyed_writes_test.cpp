@@ -19,21 +19,11 @@
 namespace {
 
 namespace ts = testing_support;
+using ts::fileBytes;
+using ts::haveCommand;
+using ts::haveMdbReader;
 using Cells = std::map<std::string, std::string>;  // column -> value as text, for the columns compared
 using Rows = std::multiset<std::string>;            // one line per row: the compared cells joined
-
-bool haveCommand(const std::string& name) { return ts::runCommand("command -v " + name + " >/dev/null 2>&1").exitCode == 0; }
-
-bool haveMdbReader()
-{
-    return haveCommand("node") && std::filesystem::exists(ts::sourceDir() / "tests/interop/node_modules/mdb-reader");
-}
-
-std::string fileBytes(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 Rows fromJson(const std::string& out, const std::vector<std::string>& columns)
 {

@@ -21,11 +21,6 @@ using namespace testing_support;
 
 std::filesystem::path script() { return sourceDir() / "tests" / "interop" / "read_with_mdb_reader.mjs"; }
 
-bool haveMdbReader() {
-    return runCommand("command -v node >/dev/null 2>&1").exitCode == 0 &&
-           std::filesystem::exists(sourceDir() / "tests" / "interop" / "node_modules" / "mdb-reader");
-}
-
 std::string exact(double v) {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.17g", v);

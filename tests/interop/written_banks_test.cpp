@@ -33,15 +33,11 @@ namespace {
 
 using Question = std::optional<std::string>;
 namespace ts = testing_support;
-
-bool haveCommand(const std::string& name) { return ts::runCommand("command -v " + name + " >/dev/null 2>&1").exitCode == 0; }
+using ts::fileBytes;
+using ts::haveCommand;
+using ts::haveMdbReader;
 
 std::filesystem::path mdbReaderScript() { return ts::sourceDir() / "tests/interop/read_with_mdb_reader.mjs"; }
-bool haveMdbReader()
-{
-    return haveCommand("node") && std::filesystem::exists(ts::sourceDir() / "tests/interop/node_modules/mdb-reader");
-}
-
 // ID -> question, as our reader sees the table.
 std::map<std::int64_t, Question> readOurs(const std::filesystem::path& bank)
 {
@@ -492,12 +488,6 @@ std::set<std::uint32_t> mapPages(PageView& view, std::uint32_t map)
 bool includes(const std::set<std::uint32_t>& all, const std::set<std::uint32_t>& some)
 {
     return std::includes(all.begin(), all.end(), some.begin(), some.end());
-}
-
-std::string fileBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 TEST(LongValueMaps, NewLongValuePagesJoinTheMemoColumnsMaps)

@@ -26,6 +26,9 @@
 namespace {
 
 namespace ts = testing_support;
+using ts::fileBytes;
+using ts::haveCommand;
+using ts::haveMdbReader;
 using ByteString = std::vector<std::uint8_t>;
 
 using testing_support::PageView;
@@ -37,12 +40,6 @@ std::uint32_t pointerOfEntry(const ByteString& entry)
 }
 
 ByteString keyOfEntry(const ByteString& entry) { return ByteString(entry.begin(), entry.end() - 4); }
-
-std::string fileBytes(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::vector<std::optional<std::string>> numbered(int count)
 {

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 
@@ -78,5 +80,16 @@ std::string shellQuote(const std::string& text)
 
 fs::path sourceDir() { return TESSARIN_SOURCE_DIR; }
 fs::path binaryDir() { return TESSARIN_BINARY_DIR; }
+
+bool haveCommand(const std::string& name) { return runCommand("command -v " + name + " >/dev/null 2>&1").exitCode == 0; }
+
+bool haveMdbReader() {
+    return haveCommand("node") && std::filesystem::exists(sourceDir() / "tests" / "interop" / "node_modules" / "mdb-reader");
+}
+
+std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 }  // namespace testing_support

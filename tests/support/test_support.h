@@ -35,6 +35,13 @@ CommandResult runCommand(const std::string& command);
 // Quotes a text for the shell.
 std::string shellQuote(const std::string& text);
 
+// Whether a command is on the search path, and whether the npm reader mdb-reader is installed.
+bool haveCommand(const std::string& name);
+bool haveMdbReader();
+
+// A file's whole contents, to compare a file before and after a refused change.
+std::string fileBytes(const std::filesystem::path& path);
+
 // The source and build folders of the project.
 std::filesystem::path sourceDir();
 std::filesystem::path binaryDir();
